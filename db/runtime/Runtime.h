@@ -1,0 +1,95 @@
+#pragma once
+// The statement runtime: the only code that knows which database runs.
+//
+// Table operations hand it their statement texts exactly as the suite's
+// embedded-SQL modules had them (Oracle SQL with ":bN" placeholders and
+// "into" lists). The runtime translates each text once per backend, prepares
+// it once and reuses it. Binding is by position: the n-th input bind goes to
+// the n-th placeholder occurrence after the "into" list (a ":b0" that occurs
+// twice takes two binds); the n-th output bind receives the n-th select column.
+//
+// Result codes: 0, 1403 (no row / no further row / update or delete matched
+// nothing), or a negated Oracle error number (-1 duplicate key, -1422 too many
+// rows, -942 table missing, -1400 NOT NULL, -12899 value too large,
+// -1017 login refused, -12154 unknown service, -3114 not connected,
+// -54 busy / lock timeout, others negative).
+//
+// Oracle semantics kept on every backend: an empty input text is bound as
+// NULL; a NULL output gives an empty text or 0; text compares in byte order.
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+
+#include "util/Text.h"
+
+namespace rt {
+
+enum class Kind : std::uint8_t { Text, Int16, Int32, Real };
+
+// One host variable: its address and, for a text, its buffer length including
+// the terminator (a longer value read from the database is cut to len-1).
+struct Bind {
+    Kind kind;
+    void* addr;
+    std::int32_t len;
+};
+
+template <std::size_t N>
+inline Bind txt(Text<N>& t) { return {Kind::Text, t.s, static_cast<std::int32_t>(N + 1)}; }
+template <std::size_t N>
+inline Bind txt(const Text<N>& t) { return {Kind::Text, const_cast<char*>(t.s), static_cast<std::int32_t>(N + 1)}; }
+// Input-only constant text ("A07", "NZA").
+inline Bind txt(const char* s) { return {Kind::Text, const_cast<char*>(s), static_cast<std::int32_t>(std::strlen(s) + 1)}; }
+// A plain char buffer of len bytes (terminator included), input or output.
+inline Bind txt(char* buf, std::int32_t len) { return {Kind::Text, buf, len}; }
+// A record's 32-bit field exchanged with the database as a 16-bit integer.
+inline Bind i16(std::int32_t& v) { return {Kind::Int16, &v, 2}; }
+inline Bind i16(const std::int32_t& v) { return {Kind::Int16, const_cast<std::int32_t*>(&v), 2}; }
+inline Bind i32(std::int32_t& v) { return {Kind::Int32, &v, 4}; }
+inline Bind i32(const std::int32_t& v) { return {Kind::Int32, const_cast<std::int32_t*>(&v), 4}; }
+inline Bind real(double& v) { return {Kind::Real, &v, 8}; }
+inline Bind real(const double& v) { return {Kind::Real, const_cast<double*>(&v), 8}; }
+
+using Binds = std::initializer_list<Bind>;
+
+// Opens the process's one session. net8 "sqlite:PATH" is an SQLite file
+// (never created here); anything else is a PostgreSQL URI or service name,
+// with login and password as user and password. Returns the result code.
+std::int32_t connect(const char* login, const char* password, const char* net8);
+// Closes the session (tests; the program lets it end with the process).
+void disconnect();
+bool connected();
+bool isSqlite();
+
+// Runs one statement: a single-row "select ... into", an insert, update or
+// delete, "savepoint X", "rollback  to X" or "commit". A single-row select
+// fills out only on result 0; it gives 1403 for no row and -1422 for two.
+std::int32_t exec(const char* text, Binds in = {}, Binds out = {});
+
+// The write convention of every insert, update and delete: "savepoint <op>_Sp",
+// the statement, "commit" on 0, otherwise "rollback  to <op>_Sp"; returns the
+// statement's own code. op is the table operation's name ("Nza_PKeyIns").
+std::int32_t write(const char* op, const char* text, Binds in);
+
+std::int32_t commit();
+std::int32_t rollback();
+
+// A section that others cannot interleave with (the read-increment-write of a
+// number range): waits for every other writer, holds them off until the
+// section's writes commit. atomicEnd commits or releases whatever is left.
+std::int32_t atomicBegin(const char* name);
+void atomicEnd();
+
+// A cursor instance: each module-level cursor is one of these. It delivers
+// the rows as they stood at open, whatever the session writes and commits
+// between fetches; memory stays bounded however many rows it has.
+struct CursorState;
+struct Cursor {
+    CursorState* st = nullptr;
+};
+std::int32_t open(Cursor& c, const char* text, Binds in);
+// 0 and the row in out, 1403 after the last row, negative on error.
+std::int32_t fetch(Cursor& c, Binds out);
+std::int32_t close(Cursor& c);
+
+}  // namespace rt

@@ -1,0 +1,30 @@
+#pragma once
+// The message log file: one entry per failure, appended under an exclusive
+// file lock by every process that shares the file.
+#include <cstdint>
+#include <string>
+
+enum MsgArtBits : std::int32_t { DMSG = 1, SMSG = 2, FMSG = 4, WMSG = 8, CMSG = 16 };
+
+struct MsgEntry {
+    std::string Funktion;    // name of the calling function
+    std::string Message;     // failed operation's name or a sentence
+    std::int32_t MsgArt = 0; // bit set of MsgArtBits
+    std::int32_t ErrorCode = 0;
+    std::string Data;        // written with a DMSG entry (DataLength bytes of it)
+    std::int32_t DataLength = 0;
+    std::string Supplement;  // written with an SMSG entry
+};
+
+// Sets the kind mask and the log file name (nullptr: "msg.dat") and derives
+// the backup name. Opens no file.
+void Msg_Open(std::int32_t mask, const char* fileName);
+// Writes one entry when its kinds are enabled; the caller learns nothing.
+void Msg_Write(const MsgEntry& entry);
+void Msg_Send(const char* funktion, const char* message, std::int32_t msgArt, std::int32_t errorCode);
+// Appends data and CR LF to a file under the log's locking rules; 0 or errno.
+std::int32_t Msg_AppendToFile(const char* fileName, const char* data, std::int32_t length);
+
+// The one form every caller of this program uses: an FMSG entry with the
+// caller's name, the failed operation (or a sentence) and the code.
+void Msg_Fehler(const char* funktion, const char* message, std::int32_t code);

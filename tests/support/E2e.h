@@ -1,0 +1,53 @@
+#pragma once
+// End-to-end runs of the built binaries in a temporary directory tree:
+// ROOT/files/helixonar.ini and the working directory ROOT/a/b/c/d, so that the
+// program finds its configuration at ../../../../files/helixonar.ini and
+// writes its log to ROOT/a/b/c/d/Msg/Korvimand.Txt.
+#include <string>
+#include <vector>
+
+#include "tests/support/TestDb.h"
+
+namespace e2e {
+
+struct Tree {
+    std::string root;
+    std::string workDir;  // ROOT/a/b/c/d
+    std::string iniPath;  // ROOT/files/helixonar.ini
+    std::string logPath;  // workDir + "/Msg/Korvimand.Txt"
+};
+
+// Writes the configuration file with LOGIN, PASS and NET8 enciphered.
+Tree makeTree(const std::string& login, const std::string& password, const std::string& net8);
+// The same for a test database (an SQLite path is written absolute).
+Tree makeTree(const testdb::Db& db);
+
+struct Result {
+    int status = -1;  // exit status, or -1 when killed by a signal
+    std::string out;
+    std::string err;
+};
+// Runs KORVIMAND_BIN with these arguments in the tree's working directory;
+// env entries "NAME=value" are added to the environment.
+Result run(const Tree& t, const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+// Runs any program (e.g. KORVIMAND_ADMIN_BIN) the same way.
+Result runProgram(const Tree& t, const std::string& program, const std::vector<std::string>& args,
+                  const std::vector<std::string>& env = {});
+
+// The log file's bytes ("" when there is none).
+std::string readLog(const Tree& t);
+
+struct LogEntry {
+    std::string date;  // DD.MM.YY
+    std::string time;  // HH:MM:SS
+    std::string art;   // "FMSG " ...
+    std::string message;
+    std::string funktion;
+    long code = 0;
+};
+// Parses the entries of a log file; entries that are not well formed make it throw.
+std::vector<LogEntry> parseLog(const std::string& bytes);
+
+void removeTree(const Tree& t);
+
+}  // namespace e2e

@@ -1,0 +1,7 @@
+#pragma once
+// Subcommands of korvimand-admin; each takes the arguments after its name
+// and returns the process exit status.
+int adminEncode(int argc, char** argv); // AdminCfg.cpp
+int adminDecode(int argc, char** argv); // AdminCfg.cpp
+int adminIni(int argc, char** argv);    // AdminCfg.cpp
+int adminInitDb(int argc, char** argv); // AdminDb.cpp

@@ -1,0 +1,34 @@
+// korvimand-admin: the operator's companion to korvimand.
+#include <cstdio>
+#include <cstring>
+
+#include "tools/Admin.h"
+
+namespace {
+
+void usage() {
+    std::fputs(
+        "usage: korvimand-admin COMMAND [ARGS]\n"
+        "  encode TEXT                         print TEXT enciphered as 5-digit groups\n"
+        "  decode DIGITS                       print the text of enciphered groups\n"
+        "  ini --login U --password P --net8 N [--file F]\n"
+        "                                      write a configuration file\n"
+        "  init-db [--net8 N] [--force]        create the tables in the configured database\n",
+        stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        usage();
+        return 2;
+    }
+    const char* cmd = argv[1];
+    if (std::strcmp(cmd, "encode") == 0) return adminEncode(argc - 2, argv + 2);
+    if (std::strcmp(cmd, "decode") == 0) return adminDecode(argc - 2, argv + 2);
+    if (std::strcmp(cmd, "ini") == 0) return adminIni(argc - 2, argv + 2);
+    if (std::strcmp(cmd, "init-db") == 0) return adminInitDb(argc - 2, argv + 2);
+    usage();
+    return 2;
+}

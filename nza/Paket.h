@@ -1,0 +1,16 @@
+#pragma once
+// Package programming: hands a package head's evaluated times down to the
+// member positions of its package.
+#include <cstdint>
+
+#include "db/AppRecord.h"
+#include "db/NzaRecord.h"
+
+// Kopf divides in proportion to the planned times of head and member, Prog in
+// equal parts by the number of members.
+enum class PaketForm { Kopf, Prog };
+
+// For every position whose AppZf2 is the head's package key: builds its NZA
+// record from the head's total record, updates the position, uploads it and
+// stores the NZA record. Failures are logged; nothing is returned.
+void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz);

@@ -1,0 +1,145 @@
+#include "nza/TagesWerte.h"
+
+#include <array>
+#include <cstdint>
+
+#include "db/DbMel.h"
+#include "db/Dbstd.h"
+#include "nza/Zeit.h"
+#include "util/MsgLog.h"
+
+namespace {
+
+// The durations that variants 3 and 4 sum, in the order the total record is updated.
+constexpr std::array<double NzaRecord::*, 13> kDauern = {
+    &NzaRecord::NzaNza, &NzaRecord::NzaAbz, &NzaRecord::NzaPza, &NzaRecord::NzaNzr, &NzaRecord::NzaBzr,
+    &NzaRecord::NzaRbz, &NzaRecord::NzaPzr, &NzaRecord::NzaUza, &NzaRecord::NzaUzr, &NzaRecord::NzaNzu,
+    &NzaRecord::NzaBzu, &NzaRecord::NzaPzu, &NzaRecord::NzaBzA};
+
+using Minuten = std::array<double, kDauern.size()>;
+
+// The evaluation row of a workstation before its values are known.
+NzaRecord auswertungsZeile(const MelRecord& mel, const NzaRecord& nza) {
+    NzaRecord r{};
+    r.NzaSa = 10;
+    r.NzaApl = mel.KeyApl;
+    r.NzaApk = mel.KeyApk;
+    r.NzaApp = mel.KeyApp;
+    r.NzaErf = mel.MelErf;
+    r.NzaTnr = nza.NzaTnr;
+    r.NzaBmk = "BG";
+    r.NzaEmk = "EG";
+    return r;
+}
+
+// Sums the durations of the source rows of kind sa in minutes, without
+// truncating; r begins with the first row fetched and ends with the last.
+// Returns whether there was a row.
+bool quellZeilenSummieren(std::int32_t sa, const MelRecord& mel, NzaRecord* r, Minuten* summe) {
+    NzaRecord s{};
+    s.NzaSa = sa;
+    s.NzaApl = mel.KeyApl;
+    s.NzaApk = mel.KeyApk;
+    s.NzaApp = mel.KeyApp;
+    summe->fill(0.0);
+    if (Nza_PosOpen(s) != 0) return false;
+    bool gefunden = false;
+    while (Nza_PosFetch(&s) == 0) {
+        if (!gefunden) {
+            r->NzaDtmDat = s.NzaDtmDat;
+            r->NzaDtmZeit = s.NzaDtmZeit;
+            r->NzaPnr = "        ";
+            gefunden = true;
+        }
+        for (std::size_t i = 0; i < kDauern.size(); ++i) (*summe)[i] += m(s.*kDauern[i]);
+        r->NzaEdtDat = s.NzaEdtDat;
+        r->NzaEdtZeit = s.NzaEdtZeit;
+    }
+    Nza_PosClose();
+    return gefunden;
+}
+
+// Adds the sums to the total record, each field cut to whole minutes.
+void zurGesamtzeileAddieren(NzaRecord* nza, const Minuten& summe) {
+    for (std::size_t i = 0; i < kDauern.size(); ++i) nza->*kDauern[i] = hm(ganz(m(nza->*kDauern[i]) + summe[i]));
+}
+
+void summenEintragen(NzaRecord* r, const Minuten& summe) {
+    for (std::size_t i = 0; i < kDauern.size(); ++i) r->*kDauern[i] = hm(ganz(summe[i]));
+}
+
+// Quantities from the workstation's messages, then the insert.
+void auswertungSchreiben(NzaRecord* r) {
+    Mel_AplAppSum(r);
+    const std::int32_t rc = Nza_PKeyIns(r);
+    if (rc != 0) Msg_Fehler("Nzm_TagesWertePA", "Nza_PKeyIns", rc);
+}
+
+}  // namespace
+
+void Nzm_TagesWertePA(MelRecord mel, NzaRecord* nza, AppRecord app) {
+    NzaRecord r{};
+    r.NzaSa = 10;
+    r.NzaApl = mel.KeyApl;
+    r.NzaApk = mel.KeyApk;
+    r.NzaApp = mel.KeyApp;
+    r.NzaPnr = "        ";
+    r.NzaDtmDat = nza->NzaDtmDat;
+    r.NzaDtmZeit = nza->NzaDtmZeit;
+    r.NzaEdtDat = nza->NzaEdtDat;
+    r.NzaEdtZeit = nza->NzaEdtZeit;
+    r.NzaErf = nza->NzaErf;
+    r.NzaTnr = nza->NzaTnr;
+    r.NzaBmk = "BG";
+    r.NzaEmk = "EG";
+    r.NzaNzr = app.AppStr;
+    r.NzaBzr = app.AppStr;
+    r.NzaNza = hm(ganz(m(app.AppSte) * app.AppIme));
+    r.NzaBzA = r.NzaNza;
+    r.NzaGum = app.AppIme;
+
+    const std::int32_t rc = Nza_PKeyIns(&r);
+    if (rc != 0) {
+        Msg_Fehler("Nzm_TagesWertePA", "Nza_PKeyIns", rc);
+        return;
+    }
+    // The planned values are the same for every workstation: they replace
+    // what the total record held.
+    nza->NzaNza = r.NzaNza;
+    nza->NzaBzA = r.NzaBzA;
+    nza->NzaNzr = r.NzaNzr;
+    nza->NzaBzr = r.NzaBzr;
+    nza->NzaGum = r.NzaGum;
+    nza->NzaAbz = 0;
+    nza->NzaPza = 0;
+    nza->NzaRbz = 0;
+    nza->NzaPzr = 0;
+    nza->NzaUza = 0;
+    nza->NzaUzr = 0;
+    nza->NzaNzu = 0;
+    nza->NzaBzu = 0;
+    nza->NzaPzu = 0;
+    nza->NzaAum = 0;
+}
+
+void Nzm_TagesWerteVariante3(MelRecord mel, NzaRecord* nza) {
+    ApkRecord apk{};
+    apk.ApkApk = mel.KeyApk;
+    if (Apk_PKeyReadk(&apk) == 0) nza->NzaTnr = apk.ApkTnr;
+
+    NzaRecord r = auswertungsZeile(mel, *nza);
+    Minuten summe{};
+    const bool gefunden = quellZeilenSummieren(5, mel, &r, &summe);
+    zurGesamtzeileAddieren(nza, summe);
+    summenEintragen(&r, summe);
+    if (gefunden) auswertungSchreiben(&r);
+}
+
+void Nzm_TagesWerteVariante4(MelRecord mel, NzaRecord* nza) {
+    NzaRecord r = auswertungsZeile(mel, *nza);
+    Minuten summe{};
+    if (!quellZeilenSummieren(6, mel, &r, &summe)) return;
+    zurGesamtzeileAddieren(nza, summe);
+    summenEintragen(&r, summe);
+    auswertungSchreiben(&r);
+}

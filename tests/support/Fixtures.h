@@ -2,8 +2,12 @@
 // Realistic rows for tests, written with plain SQL on a test database of
 // either backend. Dates are given as "YYYY-MM-DD HH:MM:SS" (or "YYYY-MM-DD"
 // where only the day matters); an empty text is stored as NULL.
-#include <string>
+#include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "tests/support/E2e.h"
 #include "tests/support/TestDb.h"
 
 namespace fixtures {
@@ -119,5 +123,25 @@ std::string tag(int tage);
 std::string q(const std::string& s);
 // A real as SQL literal, exact to the last digit.
 std::string r(double v);
+
+// A test on a fresh connected database of each backend, with the message
+// log in the database's folder and a run context of recorder "ERF00001".
+class DbTest : public ::testing::TestWithParam<testdb::Backend> {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The entries written to the message log so far.
+    std::vector<e2e::LogEntry> log() const;
+    // One value of a query on the test database ("" for NULL or no row).
+    std::string wert(const std::string& query) const { return testdb::value(db, query); }
+    double zahl(const std::string& query) const;
+    testdb::Db db;
+    std::string logPfad;
+};
+
+// Instantiates a DbTest suite for every available backend.
+#define FIXTURES_BACKENDS(suite)                                          \
+    INSTANTIATE_TEST_SUITE_P(Db, suite, ::testing::ValuesIn(testdb::backends()), \
+                             [](const auto& info) { return std::string(testdb::name(info.param)); })
 
 }  // namespace fixtures

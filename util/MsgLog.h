@@ -2,6 +2,7 @@
 // The message log file: one entry per failure, appended under an exclusive
 // file lock by every process that shares the file.
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 enum MsgArtBits : std::int32_t { DMSG = 1, SMSG = 2, FMSG = 4, WMSG = 8, CMSG = 16 };
@@ -16,10 +17,12 @@ struct MsgEntry {
     std::string Supplement;  // written with an SMSG entry
 };
 
-// Sets the kind mask and the log file name (nullptr: "msg.dat") and derives
-// the backup name. Opens no file.
+// Sets the kind mask and the log file name (nullptr or "": "msg.dat") and
+// derives the backup name. Opens no file. Until it is called nothing is
+// written (the mask is 0).
 void Msg_Open(std::int32_t mask, const char* fileName);
 // Writes one entry when its kinds are enabled; the caller learns nothing.
+// A missing folder of the log file is created.
 void Msg_Write(const MsgEntry& entry);
 void Msg_Send(const char* funktion, const char* message, std::int32_t msgArt, std::int32_t errorCode);
 // Appends data and CR LF to a file under the log's locking rules; 0 or errno.
@@ -28,3 +31,14 @@ std::int32_t Msg_AppendToFile(const char* fileName, const char* data, std::int32
 // The one form every caller of this program uses: an FMSG entry with the
 // caller's name, the failed operation (or a sentence) and the code.
 void Msg_Fehler(const char* funktion, const char* message, std::int32_t code);
+
+// How many entries this process has written to the log (rotations included).
+std::int32_t Msg_FehlerAnzahl();
+
+// The backup name of a log file name: the extension of its file name (the
+// part after the last "/") replaced by ".old", or ".old" appended.
+std::string Msg_BackupName(const std::string& fileName);
+// The bytes of one entry as Msg_Write writes them at time t; enabled is the
+// entry's kinds AND the mask (it decides whether the data and supplement
+// blocks follow), the kind line shows every kind of the entry.
+std::string Msg_Eintrag(const MsgEntry& entry, std::int32_t enabled, const std::tm& t);

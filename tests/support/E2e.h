@@ -15,12 +15,21 @@ struct Tree {
     std::string workDir;  // ROOT/a/b/c/d
     std::string iniPath;  // ROOT/files/helixonar.ini
     std::string logPath;  // workDir + "/Msg/Korvimand.Txt"
+    // "NAME=value" entries every run in this tree adds to its environment
+    // (e.g. where a PostgreSQL service name is defined).
+    std::vector<std::string> env;
 };
 
-// Writes the configuration file with LOGIN, PASS and NET8 enciphered.
+// Writes the configuration file with LOGIN, PASS and NET8 enciphered. A
+// value longer than a configuration value holds (40 characters) throws.
 Tree makeTree(const std::string& login, const std::string& password, const std::string& net8);
-// The same for a test database (an SQLite path is written absolute).
+// The same for a test database. An SQLite path is written absolute, or, when
+// that is too long, relative through a link in ROOT/files; a PostgreSQL
+// connection too long for NET8 becomes a service name defined in
+// ROOT/files/pg_service.conf (the tree's env names it).
 Tree makeTree(const testdb::Db& db);
+// A tree without a configuration file.
+Tree makeEmptyTree();
 
 struct Result {
     int status = -1;  // exit status, or -1 when killed by a signal
@@ -34,6 +43,19 @@ Result run(const Tree& t, const std::vector<std::string>& args, const std::vecto
 Result runProgram(const Tree& t, const std::string& program, const std::vector<std::string>& args,
                   const std::vector<std::string>& env = {});
 
+// Every run: the child gets the test's environment without KORVIMAND_INI,
+// then the tree's env, then these additions ("NAME=value"; a later entry
+// overrides an earlier one of the same name; "NAME" alone removes it).
+// stdin is the input text (or empty). A run longer than the timeout is
+// killed and throws std::runtime_error, as does a program that cannot start.
+struct RunOptions {
+    std::vector<std::string> env;
+    std::string input;
+    int timeoutSeconds = 300;
+};
+Result runWith(const Tree& t, const std::string& program, const std::vector<std::string>& args,
+               const RunOptions& options);
+
 // The log file's bytes ("" when there is none).
 std::string readLog(const Tree& t);
 
@@ -44,6 +66,7 @@ struct LogEntry {
     std::string message;
     std::string funktion;
     long code = 0;
+    std::string extra;  // data or supplement block of a DMSG / SMSG entry, without its CR LF
 };
 // Parses the entries of a log file; entries that are not well formed make it throw.
 std::vector<LogEntry> parseLog(const std::string& bytes);

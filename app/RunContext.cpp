@@ -1,0 +1,3 @@
+#include "app/RunContext.h"
+
+RunContext runContext;

@@ -1,0 +1,62 @@
+// korvimand: evaluates the booking messages of order positions into NZA
+// records, by key range or by pending "NZA" markers.
+//   korvimand VONAPK VONAPP BISAPK BISAPP ERFASSER
+// Arguments 1 and 3 both "000000000000" select the marker mode.
+#include <exception>
+
+#include "app/RunContext.h"
+#include "app/RunModes.h"
+#include "db/DbDb.h"
+#include "util/MsgLog.h"
+
+namespace {
+
+// A failed connect ends the run with this status, so that a caller's script
+// sees that nothing was evaluated.
+constexpr int kConnectFailed = 1;
+constexpr int kAborted = 2;
+
+int run(int argc, char** argv) {
+    Msg_Open(FMSG | SMSG | DMSG, "./Msg/Korvimand.Txt");
+
+    // No argument is looked at before the connect.
+    const std::int32_t connected = dbConnect();
+    if (connected != 0) {
+        Msg_Fehler("dbConnect", "Fehlerhafter Connect mit der DB ", connected);
+        return kConnectFailed;
+    }
+
+    if (argc != 6) {
+        Msg_Fehler("NZA_Ermitteln", "Anzahl Parameter <> 6", argc);
+        return 0;
+    }
+    runContext.VonApk = argv[1];
+    runContext.VonApp = argv[2];
+    runContext.BisApk = argv[3];
+    runContext.BisApp = argv[4];
+    runContext.Erfasser = argv[5];
+    runContext.MelAbDatum = "19800101";
+
+    // Compared after cutting: thirteen zeros select the marker mode too.
+    if (runContext.VonApk == "000000000000" && runContext.BisApk == "000000000000")
+        Verarbeitung_MRK();
+    else
+        Verarbeitung_VonBis();
+    // Every writing operation has committed or rolled back its own work.
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Nothing is meant to throw out of a run; should something (memory) do
+    // so, it is logged instead of ending the process without a trace.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        Msg_Fehler("main", e.what(), -1);
+    } catch (...) {
+        Msg_Fehler("main", "unbekannte Ausnahme", -1);
+    }
+    return kAborted;
+}

@@ -1,0 +1,220 @@
+#include "util/MsgLog.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <string_view>
+#include <thread>
+
+#include "util/DatumZeit.h"
+
+namespace {
+
+constexpr std::int32_t kRotationThreshold = 3000;
+constexpr auto kRetryPause = std::chrono::milliseconds(333);
+
+struct Settings {
+    std::int32_t mask = 0;
+    std::string fileName = "msg.dat";
+    std::string backupName = "msg.old";
+    std::int32_t sinceRotation = 0;
+    std::int32_t written = 0;
+};
+
+Settings settings;
+std::mutex settingsMutex;
+
+// A text ends at its first zero byte, as the suite's other writers see it.
+std::string_view text(const std::string& s) {
+    std::string_view v(s);
+    return v.substr(0, v.find('\0'));
+}
+
+// Opens a file for appending, creating it (and, once, its folder), and takes
+// an exclusive lock, retrying every 333 ms while another process holds it.
+// Returns the descriptor or -errno.
+int openLocked(const std::string& path) {
+    bool folderTried = false;
+    for (;;) {
+        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            int e = errno;
+            if (e == EINTR) continue;
+            std::filesystem::path folder = std::filesystem::path(path).parent_path();
+            if (e == ENOENT && !folderTried && !folder.empty()) {
+                folderTried = true;
+                std::error_code ec;
+                std::filesystem::create_directories(folder, ec);
+                continue;
+            }
+            return -e;
+        }
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            int e = errno;
+            if (e == EWOULDBLOCK || e == EINTR) {
+                std::this_thread::sleep_for(kRetryPause);
+                continue;
+            }
+            ::close(fd);
+            return -e;
+        }
+        // While we waited another process may have moved the file aside to
+        // its backup name: write only into the file that bears the name.
+        struct stat held, named;
+        if (::fstat(fd, &held) != 0) {
+            int e = errno;
+            ::close(fd);
+            return -e;
+        }
+        if (::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+            return fd;
+        ::close(fd);
+    }
+}
+
+// Writes all bytes to a locked descriptor and makes them durable. On a
+// failure the file is cut back to where it stood, so that no half entry
+// stays behind. Returns 0 or errno.
+int appendDurably(int fd, std::string_view bytes) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return errno;
+    const off_t start = st.st_size;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int e = n < 0 ? errno : EIO;
+            while (::ftruncate(fd, start) != 0 && errno == EINTR) {
+            }
+            return e;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return ::fdatasync(fd) == 0 ? 0 : errno;
+}
+
+// open, lock, write, sync, close; 0 or errno.
+int appendLocked(const std::string& path, std::string_view bytes) {
+    int fd = openLocked(path);
+    if (fd < 0) return -fd;
+    int e = appendDurably(fd, bytes);
+    if (::close(fd) != 0 && e == 0) e = errno;
+    return e;
+}
+
+// Moves the log to its backup name (replacing the earlier backup) under the
+// log's lock. False when the log cannot be moved: the entry then waits for
+// the next call.
+bool rotate(const Settings& s) {
+    int fd = openLocked(s.fileName);
+    if (fd < 0) return false;
+    bool moved = std::rename(s.fileName.c_str(), s.backupName.c_str()) == 0;
+    ::close(fd);
+    return moved;
+}
+
+void put2(std::string& out, int v, char sep) {
+    v = ((v % 100) + 100) % 100;
+    out.push_back(static_cast<char>('0' + v / 10));
+    out.push_back(static_cast<char>('0' + v % 10));
+    if (sep) out.push_back(sep);
+}
+
+}  // namespace
+
+std::string Msg_BackupName(const std::string& fileName) {
+    std::size_t slash = fileName.rfind('/');
+    std::size_t fileStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || dot < fileStart) return fileName + ".old";
+    return fileName.substr(0, dot) + ".old";
+}
+
+std::string Msg_Eintrag(const MsgEntry& e, std::int32_t enabled, const std::tm& t) {
+    std::string out = "\xFE\r\nSystem-Date: ";
+    put2(out, t.tm_mday, '.');
+    put2(out, t.tm_mon + 1, '.');
+    put2(out, t.tm_year, 0);
+    out += "\r\nSystem-Time: ";
+    put2(out, t.tm_hour, ':');
+    put2(out, t.tm_min, ':');
+    put2(out, t.tm_sec, 0);
+    out += "\r\nMsgArt_____: ";
+    static constexpr struct {
+        std::int32_t bit;
+        const char* text;
+    } kinds[] = {{DMSG, "DMSG "}, {SMSG, "SMSG "}, {FMSG, "FMSG "}, {WMSG, "WMSG "}, {CMSG, "CMSG "}};
+    for (const auto& k : kinds)
+        if (e.MsgArt & k.bit) out += k.text;
+    out += "\r\nMessage____: ";
+    out += text(e.Message);
+    out += "\r\nFunktion___: ";
+    out += text(e.Funktion);
+    out += "\r\nErrorCode__: ";
+    out += std::to_string(e.ErrorCode);
+    out += "\r\n";
+    if (enabled & DMSG) {
+        std::size_t n = e.DataLength > 0 ? static_cast<std::size_t>(e.DataLength) : 0;
+        out.append(e.Data, 0, n);
+        out += "\r\n";
+    }
+    if (enabled & SMSG) {
+        out += text(e.Supplement);
+        out += "\r\n";
+    }
+    return out;
+}
+
+void Msg_Open(std::int32_t mask, const char* fileName) {
+    std::lock_guard<std::mutex> lock(settingsMutex);
+    settings.mask = mask;
+    settings.fileName = fileName && *fileName ? fileName : "msg.dat";
+    settings.backupName = Msg_BackupName(settings.fileName);
+}
+
+void Msg_Write(const MsgEntry& entry) {
+    std::lock_guard<std::mutex> lock(settingsMutex);
+    const std::int32_t enabled = entry.MsgArt & settings.mask;
+    if (enabled <= 0) return;
+    const std::string bytes = Msg_Eintrag(entry, enabled, DatumZeit_Jetzt());
+    if (settings.sinceRotation > kRotationThreshold) {
+        if (!rotate(settings)) return;
+        settings.sinceRotation = 0;
+    }
+    if (appendLocked(settings.fileName, bytes) != 0) return;
+    ++settings.sinceRotation;
+    ++settings.written;
+}
+
+void Msg_Send(const char* funktion, const char* message, std::int32_t msgArt, std::int32_t errorCode) {
+    MsgEntry e;
+    e.Funktion = funktion ? funktion : "";
+    e.Message = message ? message : "";
+    e.MsgArt = msgArt;
+    e.ErrorCode = errorCode;
+    Msg_Write(e);
+}
+
+void Msg_Fehler(const char* funktion, const char* message, std::int32_t code) {
+    Msg_Send(funktion, message, FMSG, code);
+}
+
+std::int32_t Msg_AppendToFile(const char* fileName, const char* data, std::int32_t length) {
+    if (!fileName || !*fileName || length < 0 || (!data && length > 0)) return EINVAL;
+    std::string bytes(data ? data : "", static_cast<std::size_t>(length));
+    bytes += "\r\n";
+    return appendLocked(fileName, bytes);
+}
+
+std::int32_t Msg_FehlerAnzahl() {
+    std::lock_guard<std::mutex> lock(settingsMutex);
+    return settings.written;
+}

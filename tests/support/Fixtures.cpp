@@ -178,6 +178,49 @@ void laufparameter(const testdb::Db& db, int akz, int vonTagen, int bisTagen) {
                     ",1,2,2024,3,10,4,17,5,6,0,'ALT')");
 }
 
+MelRecord schluessel(const std::string& apl) {
+    MelRecord m{};
+    m.KeyApl = apl;
+    m.KeyApk = "000000004711";
+    m.KeyApp = "00010";
+    m.KeyDat = "20240304";
+    m.MelErf = "ERF00001";
+    return m;
+}
+
+NzaRecord gesamtZeile() {
+    NzaRecord n{};
+    n.NzaSa = 11;
+    n.NzaApl = "          ";
+    n.NzaApk = "000000004711";
+    n.NzaApp = "00010";
+    n.NzaPnr = "        ";
+    n.NzaDtmDat = "20240304";
+    n.NzaDtmZeit = "060000";
+    n.NzaEdtDat = "20240304";
+    n.NzaEdtZeit = "143000";
+    n.NzaBmk = "BG";
+    n.NzaEmk = "EG";
+    n.NzaErf = "ERF00001";
+    return n;
+}
+
+void schreibenVerhindern(const testdb::Db& db, const std::string& tabelle, const std::string& operation,
+                         const std::string& bedingung) {
+    const std::string name = "verhindern_" + tabelle + "_" + operation;
+    if (pg(db)) {
+        testdb::sql(db, "create function " + name +
+                            "() returns trigger language plpgsql as $$ begin raise exception 'verhindert'; end $$");
+        testdb::sql(db, "create trigger " + name + " before " + operation + " on " + tabelle + " for each row " +
+                            (bedingung.empty() ? "" : "when (" + bedingung + ") ") + "execute function " + name +
+                            "()");
+    } else {
+        testdb::sql(db, "create trigger " + name + " before " + operation + " on " + tabelle + " " +
+                            (bedingung.empty() ? "" : "when " + bedingung + " ") +
+                            "begin select raise(abort, 'verhindert'); end");
+    }
+}
+
 void DbTest::SetUp() {
     db = testdb::createConnected(GetParam());
     logPfad = db.dir + "/Korvimand.Txt";

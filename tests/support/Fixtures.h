@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "db/MelRecord.h"
+#include "db/NzaRecord.h"
 #include "tests/support/E2e.h"
 #include "tests/support/TestDb.h"
 
@@ -114,6 +116,18 @@ void merker(const testdb::Db& db, const Merker& m);
 // A run-parameter row (Hlx591Nzp) of kind akz valid from vonTagen days
 // before today to bisTagen days after it, with nonzero counters.
 void laufparameter(const testdb::Db& db, int akz = 2, int vonTagen = -1, int bisTagen = 1);
+
+// The key record the driver hands to a workstation evaluation of the
+// default position (order 000000004711, position 00010, day 20240304).
+MelRecord schluessel(const std::string& apl = "APL01");
+// The default position's total record (kind 11) as the driver starts it.
+NzaRecord gesamtZeile();
+
+// A trigger that makes every insert, update or delete ("insert", "update",
+// "delete") on tabelle fail when the row meets bedingung, an SQL condition
+// over NEW.<column> (OLD.<column> for a delete); "" for every row.
+void schreibenVerhindern(const testdb::Db& db, const std::string& tabelle, const std::string& operation,
+                         const std::string& bedingung = "");
 
 // Today plus a number of days, "YYYY-MM-DD", in local time as the program's
 // database sessions see it.

@@ -1,0 +1,95 @@
+// The upload number drawn by several processes at once, and a draw whose
+// number range table is gone.
+#include "nza/Upload.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <iostream>
+#include <string>
+
+#include "app/RunContext.h"
+#include "db/runtime/Runtime.h"
+#include "tests/support/Fixtures.h"
+
+namespace {
+
+class Upload : public fixtures::DbTest {};
+
+// A child process with its own session that uploads anzahl rows of order apk
+// once the parent closes the start pipe. Exits 0 when all went through.
+pid_t uploader(const testdb::Db& db, const char* apk, int anzahl, const int start[2]) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    close(start[1]);
+    char c;
+    if (read(start[0], &c, 1) < 0) _exit(4);
+    if (rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()) != 0) _exit(3);
+    runContext.Erfasser = apk;
+    NzaRecord nza;
+    AppRecord app;
+    app.AppApk = apk;
+    app.AppApp = "10";
+    for (int i = 0; i < anzahl; ++i) UplBdeToPps_NZA(nza, app);
+    rt::disconnect();
+    _exit(0);
+}
+
+TEST_P(Upload, ZweiProzesseZiehenLueckenloseNummern) {
+    constexpr int kJe = 1000;
+    // The children open their own sessions; none may inherit the parent's.
+    rt::disconnect();
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    const auto beginn = std::chrono::steady_clock::now();
+    const pid_t a = uploader(db, "PROZ-A", kJe, start);
+    const pid_t b = uploader(db, "PROZ-B", kJe, start);
+    close(start[0]);
+    close(start[1]);
+    int statusA = -1, statusB = -1;
+    waitpid(a, &statusA, 0);
+    waitpid(b, &statusB, 0);
+    const double sekunden = std::chrono::duration<double>(std::chrono::steady_clock::now() - beginn).count();
+    ASSERT_EQ(rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()), 0);
+
+    EXPECT_TRUE(WIFEXITED(statusA) && WEXITSTATUS(statusA) == 0) << statusA;
+    EXPECT_TRUE(WIFEXITED(statusB) && WEXITSTATUS(statusB) == 0) << statusB;
+    EXPECT_TRUE(log().empty());
+    EXPECT_EQ(wert("select count(*) from Hlx580Pps"), "2000");
+    EXPECT_EQ(wert("select count(distinct PpsLfn) from Hlx580Pps"), "2000");
+    EXPECT_EQ(wert("select min(PpsLfn) from Hlx580Pps"), "1");
+    EXPECT_EQ(wert("select max(PpsLfn) from Hlx580Pps"), "2000");
+    EXPECT_EQ(wert("select BnrBnr from Hlx552Bnr where BnrKey='PPSNR'"), "2000");
+
+    // How often the draws of the two processes alternated: 1 would mean one
+    // ran after the other.
+    const std::string wechsel = wert(
+        "select count(*) from Hlx580Pps x join Hlx580Pps y on y.PpsLfn = x.PpsLfn + 1 where x.PpsApk <> y.PpsApk");
+    std::cout << "[ figures  ] " << testdb::name(GetParam()) << ": 2 x " << kJe << " uploads in " << sekunden
+              << " s, numbers " << wert("select min(PpsLfn) from Hlx580Pps") << ".."
+              << wert("select max(PpsLfn) from Hlx580Pps") << ", " << wechsel << " changes of process\n";
+    RecordProperty("seconds", std::to_string(sekunden));
+    RecordProperty("alternations", wechsel);
+}
+
+TEST_P(Upload, OhneNummernkreistabelleGehtDieZeileMitNull) {
+    testdb::sql(db, "drop table Hlx552Bnr");
+    NzaRecord nza;
+    AppRecord app;
+    app.AppApk = "4711";
+    app.AppApp = "10";
+    UplBdeToPps_NZA(nza, app);
+
+    const auto eintraege = log();
+    ASSERT_EQ(eintraege.size(), 1u);
+    EXPECT_EQ(eintraege[0].funktion, "UploadNummer");
+    EXPECT_EQ(eintraege[0].message, "Get,Ins,Upd");
+    EXPECT_LT(eintraege[0].code, 0);
+    EXPECT_EQ(wert("select PpsLfn from Hlx580Pps"), "0");
+}
+
+}  // namespace
+
+FIXTURES_BACKENDS(Upload);

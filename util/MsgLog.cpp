@@ -178,6 +178,8 @@ void Msg_Open(std::int32_t mask, const char* fileName) {
     settings.mask = mask;
     settings.fileName = fileName && *fileName ? fileName : "msg.dat";
     settings.backupName = Msg_BackupName(settings.fileName);
+    // Called once at start: the rotation count starts there.
+    settings.sinceRotation = 0;
 }
 
 void Msg_Write(const MsgEntry& entry) {

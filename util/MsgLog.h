@@ -18,8 +18,8 @@ struct MsgEntry {
 };
 
 // Sets the kind mask and the log file name (nullptr or "": "msg.dat") and
-// derives the backup name. Opens no file. Until it is called nothing is
-// written (the mask is 0).
+// derives the backup name; the entry count for the rotation starts at 0.
+// Opens no file. Until it is called nothing is written (the mask is 0).
 void Msg_Open(std::int32_t mask, const char* fileName);
 // Writes one entry when its kinds are enabled; the caller learns nothing.
 // A missing folder of the log file is created.

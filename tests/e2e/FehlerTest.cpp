@@ -1,0 +1,99 @@
+// Failing writes of the position driver, provoked by triggers.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/e2e/AuswertungsLauf.h"
+
+namespace {
+
+using fixtures::Position;
+using Fehler = auswertung::Lauf;
+
+// Two positions on workstation APL01 (variant 3), each with a source row.
+void zweiPositionen(const testdb::Db& db) {
+    fixtures::auftrag(db, "000000004711");
+    fixtures::variante(db, "APL01", 3, 0);
+    for (const char* app : {"00010", "00020"}) {
+        Position p;
+        p.app = app;
+        p.ste = 0.5;
+        p.ita = 7.77;
+        fixtures::position(db, p);
+        fixtures::Meldung m;
+        m.app = app;
+        fixtures::meldung(db, m);
+        fixtures::NzaZeile q;
+        q.app = app;
+        q.nza = 1.30;
+        fixtures::nza(db, q);
+    }
+}
+
+TEST_P(Fehler, FailedTotalRecordInsertStopsThatPositionOnly) {
+    zweiPositionen(db);
+    fixtures::schreibenVerhindern(db, "Hlx590Nza", "insert", "NEW.NzaSa = 11 and NEW.NzaApp = '00010'");
+    bereich();
+
+    const auto eintraege = log();
+    ASSERT_EQ(eintraege.size(), 1u);
+    EXPECT_EQ(eintraege[0].funktion, "Nza_ArbeitsfolgeVonBis");
+    EXPECT_EQ(eintraege[0].message, "Nza_PKeyIns");
+    EXPECT_EQ(eintraege[0].art, "FMSG ");
+    EXPECT_LT(eintraege[0].code, 0);
+    // the position is not written back, packaged or uploaded ...
+    EXPECT_DOUBLE_EQ(position("AppIta"), 7.77);
+    EXPECT_EQ(anzahl("Hlx580Pps where PpsApp='00010'"), "0");
+    EXPECT_EQ(anzahl("Hlx590Nza where NzaSa=11 and NzaApp='00010'"), "0");
+    // ... while its workstation row stays, and the next position runs normally
+    EXPECT_DOUBLE_EQ(zahl("select NzaNza from Hlx590Nza where NzaSa=10 and NzaApp='00010'"), 1.30);
+    EXPECT_DOUBLE_EQ(position("AppIta", "00020"), 1.30);
+    EXPECT_EQ(anzahl("Hlx580Pps where PpsApp='00020'"), "1");
+}
+
+TEST_P(Fehler, FailedPositionUpdateStillUploads) {
+    zweiPositionen(db);
+    fixtures::schreibenVerhindern(db, "Hlx504App", "update", "NEW.AppApp = '00010'");
+    bereich();
+
+    const auto eintraege = log();
+    ASSERT_EQ(eintraege.size(), 1u);
+    EXPECT_EQ(eintraege[0].funktion, "Nza_ArbeitsfolgeVonBis");
+    EXPECT_EQ(eintraege[0].message, "App_PKeyUpd");
+    EXPECT_LT(eintraege[0].code, 0);
+    EXPECT_DOUBLE_EQ(position("AppIta"), 7.77);
+    EXPECT_DOUBLE_EQ(gesamt("NzaNza"), 1.30);
+    EXPECT_EQ(anzahl("Hlx580Pps where PpsApp='00010'"), "1");
+    EXPECT_DOUBLE_EQ(zahl("select PpsZt2 from Hlx580Pps where PpsApp='00010'"), 1.30);
+    EXPECT_DOUBLE_EQ(position("AppIta", "00020"), 1.30);
+}
+
+TEST_P(Fehler, FailedWorkstationRowIsLoggedAndThePositionCompleted) {
+    zweiPositionen(db);
+    fixtures::schreibenVerhindern(db, "Hlx590Nza", "insert", "NEW.NzaSa = 10");
+    bereich();
+    const auto eintraege = log();
+    ASSERT_EQ(eintraege.size(), 2u);
+    for (const auto& e : eintraege) {
+        EXPECT_EQ(e.funktion, "Nzm_TagesWertePA");
+        EXPECT_EQ(e.message, "Nza_PKeyIns");
+    }
+    // the sums reached the total record before the row failed
+    EXPECT_DOUBLE_EQ(gesamt("NzaNza"), 1.30);
+    EXPECT_DOUBLE_EQ(position("AppIta"), 1.30);
+    EXPECT_EQ(anzahl("Hlx580Pps"), "2");
+}
+
+TEST_P(Fehler, MissingTablesDoNotStopTheRun) {
+    zweiPositionen(db);
+    // no booking messages at all: the positions are left as they are
+    testdb::sql(db, "drop table Hlx560Mel");
+    bereich();
+    EXPECT_EQ(anzahl("Hlx590Nza where NzaSa=11"), "0");
+    EXPECT_DOUBLE_EQ(position("AppIta"), 7.77);
+    EXPECT_EQ(wert("select NzpAus from Hlx591Nzp"), "ERF00001");
+}
+
+}  // namespace
+
+AUSWERTUNG_BACKENDS(Fehler);

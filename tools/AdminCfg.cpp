@@ -1,0 +1,153 @@
+// korvimand-admin encode / decode / ini: the enciphered values of the
+// configuration file.
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "tools/Admin.h"
+#include "util/Config.h"
+
+namespace {
+
+constexpr int kUsage = 2;
+constexpr int kFailed = 1;
+
+int usageError(const std::string& message) {
+    std::cerr << "korvimand-admin: " << message << "\n";
+    return kUsage;
+}
+
+// A value that does not fit into a configuration value would be cut by
+// every reader of the file; the message never shows a password.
+std::optional<std::string> tooLong(const char* what, const std::string& value, bool secret) {
+    if (value.size() <= CfgTextMax) return std::nullopt;
+    std::string m = std::string("the ") + what + " has " + std::to_string(value.size()) +
+                    " characters; a configuration value holds at most " + std::to_string(CfgTextMax);
+    if (!secret) m += ": " + value;
+    return m;
+}
+
+// One line of stdin without its line end. A terminal does not echo it.
+bool readSecretLine(std::string& out) {
+    termios saved{};
+    const bool tty = ::isatty(0) && ::tcgetattr(0, &saved) == 0;
+    if (tty) {
+        termios quiet = saved;
+        quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
+        ::tcsetattr(0, TCSAFLUSH, &quiet);
+        std::cerr << "Password: " << std::flush;
+    }
+    const bool ok = static_cast<bool>(std::getline(std::cin, out)) || !out.empty();
+    if (tty) {
+        ::tcsetattr(0, TCSAFLUSH, &saved);
+        std::cerr << "\n";
+    }
+    if (!out.empty() && out.back() == '\r') out.pop_back();
+    return ok;
+}
+
+// Writes the file whole or not at all, readable by its owner only (the
+// values are enciphered under a key every copy of the program knows).
+int writeConfig(const std::string& path, const std::string& bytes) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    std::error_code ec;
+    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+    if (ec) {
+        std::cerr << "korvimand-admin: cannot create the folder of " << path << ": " << ec.message() << "\n";
+        return kFailed;
+    }
+    const std::string temp = path + ".tmp" + std::to_string(::getpid());
+    auto fail = [&](int e) {
+        std::cerr << "korvimand-admin: cannot write " << path << ": " << std::strerror(e) << "\n";
+        ::unlink(temp.c_str());
+        return kFailed;
+    };
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return fail(errno);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int e = n < 0 ? errno : EIO;
+            ::close(fd);
+            return fail(e);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return fail(e);
+    }
+    if (::close(fd) != 0) return fail(errno);
+    if (std::rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
+    return 0;
+}
+
+}  // namespace
+
+int adminEncode(int argc, char** argv) {
+    if (argc != 1) return usageError("usage: korvimand-admin encode TEXT   (TEXT \"-\": one line of stdin)");
+    std::string text = argv[0];
+    if (text == "-" && !readSecretLine(text)) return usageError("encode: nothing on stdin");
+    if (auto m = tooLong("text", text, true)) return usageError("encode: " + *m);
+    std::cout << Cfg_EncodeValue(text, CfgKeyText) << "\n";
+    return 0;
+}
+
+int adminDecode(int argc, char** argv) {
+    if (argc != 1) return usageError("usage: korvimand-admin decode DIGITS   (DIGITS \"-\": one line of stdin)");
+    std::string digits = argv[0];
+    if (digits == "-" && !readSecretLine(digits)) return usageError("decode: nothing on stdin");
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() % 5 != 0)
+        return usageError("decode: expected groups of 5 digits without separators");
+    for (std::size_t i = 0; i < digits.size(); i += 5)
+        if (std::stoul(digits.substr(i, 5)) > 65535)
+            return usageError("decode: group " + digits.substr(i, 5) + " is above 65535");
+    std::cout << Cfg_DecodeValue(digits, CfgKeyText, 0) << "\n";
+    return 0;
+}
+
+int adminIni(int argc, char** argv) {
+    const char* usage =
+        "usage: korvimand-admin ini --login U (--password P | --password - | --password-env NAME) --net8 N "
+        "[--file F]";
+    std::optional<std::string> login, password, net8, file;
+    for (int i = 0; i < argc; ++i) {
+        const std::string opt = argv[i];
+        if (i + 1 >= argc) return usageError("ini: " + opt + " needs a value\n" + usage);
+        const std::string value = argv[++i];
+        if (opt == "--login") login = value;
+        else if (opt == "--net8") net8 = value;
+        else if (opt == "--file") file = value;
+        else if (opt == "--password" && value == "-") {
+            std::string line;
+            if (!readSecretLine(line)) return usageError("ini: no password on stdin");
+            password = line;
+        } else if (opt == "--password") password = value;
+        else if (opt == "--password-env") {
+            const char* v = std::getenv(value.c_str());
+            if (!v) return usageError("ini: the environment variable " + value + " is not set");
+            password = v;
+        } else return usageError("ini: unknown option " + opt + "\n" + usage);
+    }
+    if (!login || !password || !net8) return usageError(std::string("ini: --login, a password and --net8 are needed\n") + usage);
+    if (net8->empty()) return usageError("ini: --net8 must name the database");
+    for (auto m : {tooLong("login", *login, false), tooLong("password", *password, true), tooLong("net8", *net8, false)})
+        if (m) return usageError("ini: " + *m);
+    const std::string path = file ? *file : Cfg_FileName();
+    if (int rc = writeConfig(path, Cfg_DbLoginFile(*login, *password, *net8))) return rc;
+    std::cout << "korvimand-admin: wrote " << path << "\n";
+    return 0;
+}

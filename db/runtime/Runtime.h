@@ -60,6 +60,9 @@ std::int32_t connect(const char* login, const char* password, const char* net8);
 void disconnect();
 bool connected();
 bool isSqlite();
+// How long a statement waits for another session's lock before it gives -54
+// (default 30 s); applies to the open session and to later ones.
+void setBusyTimeout(int ms);
 
 // Runs one statement: a single-row "select ... into", an insert, update or
 // delete, "savepoint X", "rollback  to X" or "commit". A single-row select

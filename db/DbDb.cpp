@@ -1,0 +1,17 @@
+// The session module: connect with the configured login, commit, rollback.
+#include "db/DbDb.h"
+
+#include "db/runtime/Runtime.h"
+#include "util/Config.h"
+
+std::int32_t dbConnect() {
+    char login[CfgLoginBytes] = {};
+    char password[CfgLoginBytes] = {};
+    char net8[CfgLoginBytes] = {};
+    Cfg_GetDbLogin(login, password, net8);
+    return rt::connect(login, password, net8);
+}
+
+std::int32_t dbCommit() { return rt::commit(); }
+
+std::int32_t dbRollback() { return rt::rollback(); }

@@ -1,0 +1,279 @@
+#include "db/runtime/Dialect.h"
+
+#include <cctype>
+
+namespace rt::dialect {
+namespace {
+
+bool identStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool identChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#';
+}
+bool space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+bool iequal(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+struct Scanner {
+    std::string_view t;
+    std::size_t p = 0;
+
+    bool end() const { return p >= t.size(); }
+    void skipSpace() {
+        while (p < t.size() && space(t[p])) ++p;
+    }
+    std::string_view word() {
+        std::size_t b = p;
+        if (p < t.size() && identStart(t[p]))
+            while (p < t.size() && identChar(t[p])) ++p;
+        return t.substr(b, p - b);
+    }
+    bool eat(char c) {
+        skipSpace();
+        if (p < t.size() && t[p] == c) {
+            ++p;
+            return true;
+        }
+        return false;
+    }
+    // ":b" followed by digits.
+    bool placeholderAhead() const {
+        return p + 2 < t.size() + 0 && t[p] == ':' && (t[p + 1] == 'b' || t[p + 1] == 'B') &&
+               std::isdigit(static_cast<unsigned char>(t[p + 2]));
+    }
+    bool placeholder() {
+        skipSpace();
+        if (p + 2 >= t.size() || !placeholderAhead()) return false;
+        p += 2;
+        while (p < t.size() && std::isdigit(static_cast<unsigned char>(t[p]))) ++p;
+        return true;
+    }
+    // A quoted literal; returns its content (no quote doubling in our texts).
+    bool literal(std::string_view& content) {
+        skipSpace();
+        if (p >= t.size() || t[p] != '\'') return false;
+        std::size_t b = ++p;
+        while (p < t.size() && t[p] != '\'') ++p;
+        if (p >= t.size()) return false;
+        content = t.substr(b, p - b);
+        ++p;
+        return true;
+    }
+};
+
+enum class Fmt { Bad, Day, Time, Stamp };
+
+Fmt format(std::string_view f) {
+    if (iequal(f, "yyyymmdd")) return Fmt::Day;
+    if (iequal(f, "HH24MISS")) return Fmt::Time;
+    if (iequal(f, "yyyymmddHH24MISS")) return Fmt::Stamp;
+    return Fmt::Bad;
+}
+
+// SQLite keeps dates as "YYYY-MM-DD HH:MM:SS"; the digits are cut out with
+// substr so that the expression stays plain SQL (usable in an index).
+void sqliteToChar(std::string& o, std::string_view col, Fmt f) {
+    auto part = [&](int from, int n) {
+        o += "substr(";
+        o += col;
+        o += ',';
+        o += std::to_string(from);
+        o += ',';
+        o += std::to_string(n);
+        o += ')';
+    };
+    o += '(';
+    if (f == Fmt::Day || f == Fmt::Stamp) {
+        part(1, 4);
+        o += "||";
+        part(6, 2);
+        o += "||";
+        part(9, 2);
+    }
+    if (f == Fmt::Stamp) o += "||";
+    if (f == Fmt::Time || f == Fmt::Stamp) {
+        part(12, 2);
+        o += "||";
+        part(15, 2);
+        o += "||";
+        part(18, 2);
+    }
+    o += ')';
+}
+
+void postgresToChar(std::string& o, std::string_view col, Fmt f) {
+    o += "to_char(";
+    o += col;
+    o += f == Fmt::Day ? ",'YYYYMMDD')" : f == Fmt::Time ? ",'HH24MISS')" : ",'YYYYMMDDHH24MISS')";
+}
+
+void param(std::string& o, Backend b, std::size_t n, bool timestamp) {
+    o += b == Backend::Sqlite ? '?' : '$';
+    o += std::to_string(n);
+    if (timestamp && b == Backend::Postgres) o += "::timestamp(0)";
+}
+
+std::int32_t control(Scanner& s, std::string_view verb, Translated& out) {
+    if (iequal(verb, "commit")) {
+        out.verb = Verb::Commit;
+        s.skipSpace();
+        if (iequal(s.word(), "work")) s.skipSpace();
+        return s.end() ? 0 : -900;
+    }
+    if (iequal(verb, "savepoint")) {
+        out.verb = Verb::Savepoint;
+        s.skipSpace();
+        out.savepoint = std::string(s.word());
+        s.skipSpace();
+        return out.savepoint.empty() || !s.end() ? -900 : 0;
+    }
+    // rollback [work] [to [savepoint] name]
+    s.skipSpace();
+    std::string_view w = s.word();
+    if (iequal(w, "work")) {
+        s.skipSpace();
+        w = s.word();
+    }
+    if (w.empty()) {
+        out.verb = Verb::Rollback;
+        return s.end() ? 0 : -900;
+    }
+    if (!iequal(w, "to")) return -900;
+    s.skipSpace();
+    w = s.word();
+    if (iequal(w, "savepoint")) {
+        s.skipSpace();
+        w = s.word();
+    }
+    out.verb = Verb::RollbackTo;
+    out.savepoint = std::string(w);
+    s.skipSpace();
+    return out.savepoint.empty() || !s.end() ? -900 : 0;
+}
+
+}  // namespace
+
+std::int32_t translate(std::string_view text, Backend backend, Translated& out) {
+    out = Translated{};
+    Scanner s{text};
+    s.skipSpace();
+    std::string_view verb = s.word();
+    if (iequal(verb, "select"))
+        out.verb = Verb::Select;
+    else if (iequal(verb, "insert"))
+        out.verb = Verb::Insert;
+    else if (iequal(verb, "update"))
+        out.verb = Verb::Update;
+    else if (iequal(verb, "delete"))
+        out.verb = Verb::Delete;
+    else if (iequal(verb, "commit") || iequal(verb, "savepoint") || iequal(verb, "rollback"))
+        return control(s, verb, out);
+    else
+        return -900;
+
+    std::string& o = out.sql;
+    o.reserve(text.size() + 64);
+    o += verb;
+    while (!s.end()) {
+        char c = text[s.p];
+        if (c == '\'') {
+            std::size_t b = s.p++;
+            while (s.p < text.size() && text[s.p] != '\'') ++s.p;
+            if (s.end()) return -900;
+            ++s.p;
+            o += text.substr(b, s.p - b);
+            continue;
+        }
+        if (s.placeholderAhead()) {
+            s.placeholder();
+            out.inputs.push_back(InConv::None);
+            param(o, backend, out.inputs.size(), false);
+            continue;
+        }
+        if (!identStart(c)) {
+            o += c;
+            ++s.p;
+            continue;
+        }
+        std::string_view w = s.word();
+        if (out.verb == Verb::Select && !out.hasInto && iequal(w, "into")) {
+            // The into list names the outputs: ":b0:b1,:b2:b3" (value and
+            // indicator) or ":b0,:b1". Only its length matters.
+            do {
+                if (!s.placeholder()) return -900;
+                s.placeholder();  // the indicator, when there is one
+                ++out.outputs;
+            } while (s.eat(','));
+            out.hasInto = true;
+            continue;
+        }
+        if (iequal(w, "to_char")) {
+            if (!s.eat('(')) return -900;
+            s.skipSpace();
+            std::size_t b = s.p;
+            int depth = 0;
+            while (!s.end() && !(depth == 0 && text[s.p] == ',')) {
+                if (text[s.p] == '(') ++depth;
+                if (text[s.p] == ')' && --depth < 0) return -900;
+                ++s.p;
+            }
+            std::string_view col = text.substr(b, s.p - b);
+            while (!col.empty() && space(col.back())) col.remove_suffix(1);
+            std::string_view fmt;
+            if (!s.eat(',') || !s.literal(fmt) || !s.eat(')') || col.empty()) return -900;
+            Fmt f = format(fmt);
+            if (f == Fmt::Bad) return -1821;
+            if (backend == Backend::Sqlite)
+                sqliteToChar(o, col, f);
+            else
+                postgresToChar(o, col, f);
+            continue;
+        }
+        if (iequal(w, "to_date")) {
+            std::string_view fmt;
+            if (!s.eat('(') || !s.placeholder() || !s.eat(',') || !s.literal(fmt) || !s.eat(')')) return -900;
+            Fmt f = format(fmt);
+            if (f != Fmt::Day && f != Fmt::Stamp) return -1821;
+            out.inputs.push_back(f == Fmt::Day ? InConv::Day : InConv::Stamp);
+            param(o, backend, out.inputs.size(), true);
+            continue;
+        }
+        if (iequal(w, "sysdate")) {
+            o += backend == Backend::Sqlite ? "datetime('now','localtime')" : "localtimestamp(0)";
+            continue;
+        }
+        if (iequal(w, "trunc")) {
+            std::size_t save = s.p;
+            if (s.eat('(')) {
+                s.skipSpace();
+                if (iequal(s.word(), "sysdate") && s.eat(')')) {
+                    o += backend == Backend::Sqlite ? "(date('now','localtime')||' 00:00:00')" : "current_date";
+                    continue;
+                }
+            }
+            s.p = save;
+            o += w;
+            continue;
+        }
+        if (iequal(w, "hlsystem") && !s.end() && text[s.p] == '.') {
+            // SQLite keeps the system tables in the same file.
+            ++s.p;
+            if (backend == Backend::Postgres) o += "hlsystem.";
+            continue;
+        }
+        o += w;
+    }
+    if (out.verb == Verb::Select && out.hasInto && backend == Backend::Postgres) {
+        // A single-row select only needs to know whether there is a second row.
+        while (!o.empty() && space(o.back())) o.pop_back();
+        o += " LIMIT 2";
+    }
+    return 0;
+}
+
+}  // namespace rt::dialect

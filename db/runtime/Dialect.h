@@ -1,0 +1,34 @@
+#pragma once
+// Translation of the table operations' statement texts into a backend's
+// dialect. Done once per text; the result is what the backend prepares.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rt::dialect {
+
+enum class Backend : std::uint8_t { Sqlite, Postgres };
+
+enum class Verb : std::uint8_t { Select, Insert, Update, Delete, Savepoint, RollbackTo, Commit, Rollback };
+
+// What the runtime does to an input value before binding it: TO_DATE(:bN,fmt)
+// is converted on the client, so both backends validate dates alike and an
+// empty text becomes NULL.
+enum class InConv : std::uint8_t { None, Day, Stamp };
+
+struct Translated {
+    Verb verb = Verb::Select;
+    std::string sql;              // backend text, placeholders numbered 1..n
+    bool hasInto = false;         // a single-row select ("select ... into")
+    int outputs = 0;              // entries of the into list
+    std::vector<InConv> inputs;   // one per placeholder, in text order
+    std::string savepoint;        // name for Savepoint / RollbackTo
+};
+
+// Translates one text. Returns 0, or a negative code for a text the runtime
+// cannot run (-900 not a statement it knows, -1821 a date format it does not
+// know).
+std::int32_t translate(std::string_view text, Backend backend, Translated& out);
+
+}  // namespace rt::dialect

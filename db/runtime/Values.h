@@ -1,0 +1,48 @@
+#pragma once
+// Host values on their way into and out of a statement, whatever the backend.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "db/runtime/Dialect.h"
+#include "db/runtime/Runtime.h"
+
+namespace rt::val {
+
+// One input value as the backend binds it.
+struct In {
+    enum class Type : std::uint8_t { Null, Int, Real, Text } type = Type::Null;
+    std::int64_t i = 0;
+    double d = 0;
+    const char* s = nullptr;  // Text: points into the caller's buffer or date
+    int n = 0;
+    char date[20]{};          // a TO_DATE input as "YYYY-MM-DD HH:MM:SS"
+};
+
+// Reads the caller's input binds: an empty text becomes NULL, a TO_DATE input
+// is checked and rewritten. Returns 0 or the code of the first bad value.
+std::int32_t inputs(Binds binds, const std::vector<dialect::InConv>& conv, std::vector<In>& out);
+
+// One column value of a result row, as the backend delivers it.
+struct Cell {
+    enum class Type : std::uint8_t { Null, Int, Real, Text } type = Type::Null;
+    std::int64_t i = 0;
+    double d = 0;
+    const char* s = nullptr;
+    int n = 0;
+};
+
+// A row converted for the caller's buffers but not yet stored, so that a
+// failed conversion leaves every buffer as it was.
+struct Out {
+    std::int64_t i = 0;
+    double d = 0;
+    std::string s;
+};
+
+// Converts one cell for its bind into o. Returns 0 or -1455 / -1722.
+std::int32_t convert(const Bind& b, const Cell& c, Out& o);
+// Moves a converted value into the caller's buffer (a text is cut to len-1).
+void store(const Bind& b, const Out& o);
+
+}  // namespace rt::val

@@ -1,0 +1,175 @@
+// Start-up of the built program: message log, connect, argument count, run
+// context and the choice of the run mode, seen from outside.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/E2e.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/TestDb.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kFiveArgs = {"000000004711", "00010", "000000004711", "00010", "ERF1"};
+
+// The entry's date and time lie between the two clock readings around the run.
+void expectWrittenDuring(const e2e::LogEntry& e, std::time_t before, std::time_t after) {
+    std::tm t{};
+    ASSERT_EQ(std::sscanf((e.date + " " + e.time).c_str(), "%2d.%2d.%2d %2d:%2d:%2d", &t.tm_mday, &t.tm_mon,
+                          &t.tm_year, &t.tm_hour, &t.tm_min, &t.tm_sec),
+              6);
+    t.tm_mon -= 1;
+    t.tm_year += 100;
+    t.tm_isdst = -1;
+    const std::time_t at = std::mktime(&t);
+    EXPECT_GE(at, before - 1);
+    EXPECT_LE(at, after + 1);
+}
+
+// The exact bytes of one FMSG entry as the log parser read its date and time.
+std::string fmsgBytes(const e2e::LogEntry& e, const std::string& message, const std::string& funktion,
+                      const std::string& code) {
+    return "\xFE\r\nSystem-Date: " + e.date + "\r\nSystem-Time: " + e.time + "\r\nMsgArt_____: FMSG \r\nMessage____: " +
+           message + "\r\nFunktion___: " + funktion + "\r\nErrorCode__: " + code + "\r\n";
+}
+
+struct TreeGuard {
+    e2e::Tree tree;
+    ~TreeGuard() { e2e::removeTree(tree); }
+};
+
+TEST(Startup, FailedConnectEndsTheRunWhateverTheArguments) {
+    // No configuration file at all: NET8 is empty.
+    TreeGuard g{e2e::makeEmptyTree()};
+    for (const auto& args : {kFiveArgs, std::vector<std::string>{"a", "b", "c"}}) {
+        fs::remove_all(g.tree.workDir + "/Msg");
+        const std::time_t before = std::time(nullptr);
+        const e2e::Result r = e2e::run(g.tree, args);
+        const std::time_t after = std::time(nullptr);
+        EXPECT_EQ(r.status, 1);
+        const std::string log = e2e::readLog(g.tree);
+        const auto entries = e2e::parseLog(log);
+        ASSERT_EQ(entries.size(), 1u) << log;
+        EXPECT_EQ(log, fmsgBytes(entries[0], "Fehlerhafter Connect mit der DB ", "dbConnect", "-12154"));
+        expectWrittenDuring(entries[0], before, after);
+    }
+}
+
+TEST(Startup, FailedConnectToAMissingSqliteFileKeepsThePasswordSecret) {
+    const std::string password = "Geheim-7731";
+    TreeGuard g{e2e::makeTree("operator", password, "sqlite:missing/bde.db")};
+    const e2e::Result r = e2e::run(g.tree, kFiveArgs);
+    EXPECT_EQ(r.status, 1);
+    const std::string log = e2e::readLog(g.tree);
+    const auto entries = e2e::parseLog(log);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].funktion, "dbConnect");
+    EXPECT_EQ(entries[0].message, "Fehlerhafter Connect mit der DB ");
+    EXPECT_LT(entries[0].code, 0);
+    EXPECT_FALSE(fs::exists(g.tree.workDir + "/missing/bde.db"));  // a wrong path creates no database
+    for (const std::string* text : {&log, &r.out, &r.err}) EXPECT_EQ(text->find(password), std::string::npos);
+}
+
+TEST(Startup, RefusedPostgresLoginKeepsThePasswordSecret) {
+    const char* pg = std::getenv("KORVIMAND_TEST_PG");
+    if (!pg || !*pg) GTEST_SKIP() << "KORVIMAND_TEST_PG is not set";
+    testdb::Db db = testdb::create(testdb::Backend::Postgres);
+    const std::string password = "Falsch-0815-Kennwort";
+    testdb::Db wrong = db;
+    wrong.login = "korvi_no_such_role";
+    wrong.password = password;
+    TreeGuard g{e2e::makeTree(wrong)};
+    const e2e::Result r = e2e::run(g.tree, kFiveArgs);
+    EXPECT_EQ(r.status, 1);
+    const std::string log = e2e::readLog(g.tree);
+    const auto entries = e2e::parseLog(log);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].funktion, "dbConnect");
+    EXPECT_NE(entries[0].code, 0);
+    for (const std::string* text : {&log, &r.out, &r.err}) EXPECT_EQ(text->find(password), std::string::npos);
+    testdb::destroy(db);
+}
+
+class StartupDb : public ::testing::TestWithParam<testdb::Backend> {
+protected:
+    void SetUp() override {
+        db = testdb::create(GetParam());
+        tree = e2e::makeTree(db);
+    }
+    void TearDown() override {
+        e2e::removeTree(tree);
+        testdb::destroy(db);
+    }
+    testdb::Db db;
+    e2e::Tree tree;
+};
+
+TEST_P(StartupDb, WrongArgumentCountIsLoggedWithTheCountAndEndsWithStatus0) {
+    const struct {
+        std::vector<std::string> args;
+        std::string code;
+    } cases[] = {{{"1", "2", "3", "4"}, "5"}, {{"1", "2", "3", "4", "5", "6"}, "7"}, {{}, "1"}};
+    for (const auto& c : cases) {
+        fs::remove_all(tree.workDir + "/Msg");
+        const e2e::Result r = e2e::run(tree, c.args);
+        EXPECT_EQ(r.status, 0);
+        const std::string log = e2e::readLog(tree);
+        const auto entries = e2e::parseLog(log);
+        ASSERT_EQ(entries.size(), 1u) << log;
+        EXPECT_EQ(log, fmsgBytes(entries[0], "Anzahl Parameter <> 6", "NZA_Ermitteln", c.code));
+    }
+    // Nothing else was done: the run parameters were not touched.
+    EXPECT_EQ(testdb::value(db, "select count(*) from Hlx591Nzp"), "0");
+}
+
+TEST_P(StartupDb, FiveArgumentsRunWithTheFifthCutToEight) {
+    fixtures::laufparameter(db);
+    const e2e::Result r = e2e::run(tree, {"999999999999999", "00000", "000000000000", "99999", "ERFASSER10"});
+    EXPECT_EQ(r.status, 0);
+    for (const auto& e : e2e::parseLog(e2e::readLog(tree))) {
+        EXPECT_NE(e.funktion, "dbConnect");
+        EXPECT_NE(e.funktion, "NZA_Ermitteln");
+    }
+    // The run parameters are written back with the recorder identification as stored.
+    EXPECT_EQ(testdb::value(db, "select NzpAus from Hlx591Nzp"), "ERFASSER");
+}
+
+TEST_P(StartupDb, MarkerModeOnlyForTwelveZerosAfterCutting) {
+    // A marker whose position does not exist shows which mode ran: the
+    // marker mode logs the failed read and deletes the marker.
+    fixtures::Merker m;
+    m.apk = "000000009999";
+    const struct {
+        std::string von, bis;
+        bool markerMode;
+    } cases[] = {
+        {"0", "000000000000", false},
+        {"00000000000", "00000000000", false},
+        {"000000000000", "000000000001", false},
+        {"0000000000000", "000000000000", true},  // thirteen zeros cut to twelve
+        {"000000000000", "000000000000", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.von + " / " + c.bis);
+        testdb::sql(db, "delete from Hlx563Mrk");
+        fixtures::merker(db, m);
+        fs::remove_all(tree.workDir + "/Msg");
+        const e2e::Result r = e2e::run(tree, {c.von, "xxxxx", c.bis, "yyyyy", "ERF1"});
+        EXPECT_EQ(r.status, 0);
+        bool readFailed = false;
+        for (const auto& e : e2e::parseLog(e2e::readLog(tree)))
+            if (e.funktion == "Verarbeitung_MRK" && e.message == "App_PKeyReadk" && e.code == 1403) readFailed = true;
+        EXPECT_EQ(readFailed, c.markerMode);
+        EXPECT_EQ(testdb::value(db, "select count(*) from Hlx563Mrk"), c.markerMode ? "0" : "1");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, StartupDb, ::testing::ValuesIn(testdb::backends()),
+                         [](const auto& info) { return std::string(testdb::name(info.param)); });
+
+}  // namespace

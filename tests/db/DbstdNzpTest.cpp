@@ -1,0 +1,67 @@
+// Run parameters: the row valid strictly around today, and its write-back.
+#include <string>
+
+#include "db/Dbstd.h"
+#include "tests/support/Fixtures.h"
+
+namespace {
+
+class NzpTest : public fixtures::DbTest {
+protected:
+    static std::string tagText(int tage) {
+        std::string t = fixtures::tag(tage);
+        return t.substr(0, 4) + t.substr(5, 2) + t.substr(8, 2);
+    }
+};
+
+TEST_P(NzpTest, ValidRowIsReadAndWrittenBack) {
+    fixtures::laufparameter(db);
+    NzpRecord r;
+    r.NzpAkz = 2;
+    ASSERT_EQ(0, Nzp_PKeyReadk(&r));
+    EXPECT_EQ(r.NzpGvn, tagText(-1));
+    EXPECT_EQ(r.NzpGbi, tagText(1));
+    EXPECT_EQ(1, r.NzpAak);
+    EXPECT_EQ(2024, r.NzpKjh);
+    EXPECT_EQ(4, r.NzpKtg);
+    EXPECT_EQ(17, r.NzpAan);
+    EXPECT_EQ(6, r.NzpNfh);
+    EXPECT_EQ(r.NzpAus, "ALT");
+
+    r.NzpAan = r.NzpVfh = r.NzpNfh = 0;
+    r.NzpAus = "ERF00001";
+    ASSERT_EQ(0, Nzp_PKeyUpd(&r));
+    EXPECT_EQ("0|0|0|ERF00001|1",
+              wert("select NzpAan||'|'||NzpVfh||'|'||NzpNfh||'|'||NzpAus||'|'||NzpAak from Hlx591Nzp"));
+    EXPECT_EQ(fixtures::tag(0), wert("select NzpAdt from Hlx591Nzp").substr(0, 10));
+
+    r.NzpAus.clear();
+    ASSERT_EQ(0, Nzp_PKeyUpd(&r));
+    EXPECT_EQ("", wert("select NzpAus from Hlx591Nzp"));
+}
+
+TEST_P(NzpTest, RowBeginningOrEndingTodayIsNotValid) {
+    fixtures::laufparameter(db, 2, 0, 5);
+    fixtures::laufparameter(db, 2, -5, 0);
+    NzpRecord r;
+    r.NzpAkz = 2;
+    r.NzpAus = "VORHER";
+    EXPECT_EQ(1403, Nzp_PKeyReadk(&r));
+    EXPECT_EQ(r.NzpAus, "VORHER");
+    EXPECT_TRUE(r.NzpGvn.empty());
+    EXPECT_EQ(1403, Nzp_PKeyUpd(&r));
+    EXPECT_EQ("ALT", wert("select min(NzpAus) from Hlx591Nzp"));
+}
+
+TEST_P(NzpTest, TwoValidRowsAreTooMany) {
+    fixtures::laufparameter(db);
+    fixtures::laufparameter(db, 2, -3, 3);
+    NzpRecord r;
+    r.NzpAkz = 2;
+    EXPECT_EQ(-1422, Nzp_PKeyReadk(&r));
+    EXPECT_TRUE(r.NzpAus.empty());
+}
+
+FIXTURES_BACKENDS(NzpTest);
+
+}  // namespace

@@ -24,7 +24,8 @@ protected:
         testdb::destroy(db);
     }
 
-    // A position of order 4711 booked on APL01, which variant 3 evaluates from
+    // A position of order 4711 (positions numbered "10", "20" in the tests)
+    // booked on APL01, which variant 3 evaluates from
     // the source row q: the position's total record gets q's durations.
     // Extra "A07" messages (given by their MelNam) feed the total's sums.
     void kopf(fixtures::Position p, fixtures::NzaZeile q, int lkz = 0, std::vector<double> a07 = {}) {
@@ -58,7 +59,7 @@ protected:
         kopf(p, q);
     }
 
-    // A member of another order on workstation APL09, position 10.
+    // A member of another order on workstation APL09.
     void mitglied(fixtures::Position p) {
         p.apl = "APL09";
         fixtures::position(db, p);
@@ -66,6 +67,7 @@ protected:
     void mitglied(const std::string& apk, const std::string& zf2, double sza, double str, double ime) {
         fixtures::Position p;
         p.apk = apk;
+        p.app = "10";
         p.zf2 = zf2;
         p.sza = sza;
         p.str = str;

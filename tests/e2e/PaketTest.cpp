@@ -133,6 +133,7 @@ TEST_P(PaketE2e, KopfformOhnePlanzeitenDesKopfes) {
 TEST_P(PaketE2e, KopfformMitLeistungsbezugKorrigiertDieMitglieder) {
     // head total: two "A07" messages of 120 % each, so the unit time scales by 1.2
     Position k;
+    k.app = "10";
     k.zf2 = "*PKT_KOPF*";
     k.sza = 2.00;
     k.str = 0.50;
@@ -143,6 +144,7 @@ TEST_P(PaketE2e, KopfformMitLeistungsbezugKorrigiertDieMitglieder) {
     kopf(k, q, 1, {120, 120});
     Position p;
     p.apk = "4712";
+    p.app = "10";
     p.zf2 = kSchluessel10;
     p.sza = 1.00;
     p.str = 0.25;
@@ -175,6 +177,7 @@ TEST_P(PaketE2e, ProgrammformTeiltZuGleichenTeilen) {
     q.nza = 1.00, q.bza = 0.31, q.pza = 0.07, q.uza = 0.02, q.abz = 0.45;
     q.nzu = 0.30, q.bzu = 0.06, q.pzu = 0.09, q.nzr = 5.00;
     Position k;
+    k.app = "10";
     k.zf2 = "*PKT_PROG*";
     kopf(k, q, 0, {100});
     // the remainder of a division is dropped: 61 minutes in three parts are 20 each

@@ -45,6 +45,7 @@ void nummernkreis(const testdb::Db& db, long bnr) {
 TEST_P(UploadE2e, ZeileMitFestwertenUndNaechsterNummer) {
     nummernkreis(db, 41);
     Position p;
+    p.app = "10";
     p.apl = "";
     p.str = 0.45;
     p.ime = 4;
@@ -100,6 +101,7 @@ TEST_P(UploadE2e, AbgelehnteZeileVerbrauchtIhreNummer) {
     verweigern(db, "pps_nein", "before insert", "Hlx580Pps", "new.PpsApp = '10'");
     NzaZeile q;
     Position p;
+    p.app = "10";
     kopf(p, q);
     p.app = "20";
     kopf(p, q);
@@ -119,7 +121,7 @@ TEST_P(UploadE2e, AbgelehnteZeileVerbrauchtIhreNummer) {
 TEST_P(UploadE2e, MisslungeneNummerGibtNull) {
     nummernkreis(db, 41);
     verweigern(db, "bnr_nein", "before update", "Hlx552Bnr", "new.BnrBnr > 0");
-    kopf(Position{}, NzaZeile{});
+    kopf("10", "", 0, 0, NzaZeile{});
     lauf();
 
     const auto eintraege = log();
@@ -133,7 +135,7 @@ TEST_P(UploadE2e, MisslungeneNummerGibtNull) {
 
 TEST_P(UploadE2e, ErschoepfterNummernkreisLaeuftNichtUeber) {
     nummernkreis(db, 2147483647);
-    kopf(Position{}, NzaZeile{});
+    kopf("10", "", 0, 0, NzaZeile{});
     lauf();
 
     const auto eintraege = log();

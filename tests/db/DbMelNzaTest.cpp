@@ -96,6 +96,12 @@ TEST_P(NzaTest, EmptyDateAndTimeAreStoredAsNull) {
     ASSERT_EQ(0, Nza_PKeyReadk(&r));
     EXPECT_TRUE(r.NzaEdtDat.empty());
     EXPECT_TRUE(r.NzaEdtZeit.empty());
+
+    // A date without a time is the start of that day.
+    v.NzaDtmZeit = "070000";
+    v.NzaEdtDat = "20240305";
+    ASSERT_EQ(0, Nza_PKeyIns(&v));
+    EXPECT_EQ("2024-03-05 00:00:00", wert("select NzaEdt from Hlx590Nza where NzaEdt is not null"));
 }
 
 TEST_P(NzaTest, UpdateRewritesEveryColumnOfTheRowWithTheWholeKey) {

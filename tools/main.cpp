@@ -13,7 +13,10 @@ void usage() {
         "  decode DIGITS                       print the text of enciphered groups\n"
         "  ini --login U --password P --net8 N [--file F]\n"
         "                                      write a configuration file\n"
-        "  init-db [--net8 N] [--force]        create the tables in the configured database\n",
+        "  init-db [--net8 N] [--force]        create the tables in the configured database\n"
+        "  demo [--net8 N]                     load demonstration data into an empty database\n"
+        "  report [--from APK APP --to APK APP] [--table positions|records|uploads] [--csv] [--net8 N]\n"
+        "                                      show planned and actual times, evaluation records, uploads\n",
         stderr);
 }
 
@@ -29,6 +32,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(cmd, "decode") == 0) return adminDecode(argc - 2, argv + 2);
     if (std::strcmp(cmd, "ini") == 0) return adminIni(argc - 2, argv + 2);
     if (std::strcmp(cmd, "init-db") == 0) return adminInitDb(argc - 2, argv + 2);
+    if (std::strcmp(cmd, "demo") == 0) return adminDemo(argc - 2, argv + 2);
+    if (std::strcmp(cmd, "report") == 0) return adminReport(argc - 2, argv + 2);
     usage();
     return 2;
 }

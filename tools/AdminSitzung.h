@@ -1,0 +1,50 @@
+#pragma once
+// The database session of the demo and report commands: the login of the
+// configuration file korvimand reads, with an optional NET8 of the command
+// line in place of the configured one.
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "db/runtime/Runtime.h"
+#include "util/Config.h"
+
+class Sitzung {
+public:
+    Sitzung() = default;
+    Sitzung(const Sitzung&) = delete;
+    Sitzung& operator=(const Sitzung&) = delete;
+    ~Sitzung() { rt::disconnect(); }
+
+    // 0 when connected; otherwise tells why on stderr and returns 1.
+    int verbinden(const std::optional<std::string>& net8) {
+        char login[CfgLoginBytes] = {};
+        char password[CfgLoginBytes] = {};
+        char konfiguriert[CfgLoginBytes] = {};
+        Cfg_GetDbLogin(login, password, konfiguriert);
+        net8_ = net8 ? *net8 : std::string(konfiguriert);
+        if (net8_.empty()) {
+            std::cerr << "korvimand-admin: no database configured: " << Cfg_FileName()
+                      << " has no NET8 (write it with korvimand-admin ini, or give --net8)\n";
+            return 1;
+        }
+        if (const std::int32_t rc = rt::connect(login, password, net8_.c_str()); rc != 0) {
+            std::cerr << "korvimand-admin: cannot connect to " << anzeige() << " (code " << rc << ")\n";
+            return 1;
+        }
+        return 0;
+    }
+
+    // NET8 as it may be shown: a password inside a URI is replaced by "***".
+    std::string anzeige() const {
+        const auto schema = net8_.find("://");
+        const auto at = net8_.find('@', schema == std::string::npos ? 0 : schema);
+        if (schema == std::string::npos || at == std::string::npos) return net8_;
+        const auto colon = net8_.find(':', schema + 3);
+        if (colon == std::string::npos || colon > at) return net8_;
+        return net8_.substr(0, colon + 1) + "***" + net8_.substr(at);
+    }
+
+private:
+    std::string net8_;
+};

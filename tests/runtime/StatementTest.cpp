@@ -1,8 +1,12 @@
 // Statements against real databases: binds, results, NULLs, the write
-// convention and the error codes, on every backend the machine has.
+// convention, transactions and the error codes, on every backend.
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
+#include <sqlite3.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "db/runtime/Runtime.h"
 #include "tests/support/TestDb.h"
@@ -11,27 +15,76 @@ namespace {
 
 using testdb::Backend;
 
-class Statement : public ::testing::TestWithParam<Backend> {
-protected:
-    void SetUp() override { db = testdb::createConnected(GetParam()); }
-    void TearDown() override {
-        rt::disconnect();
-        testdb::destroy(db);
-    }
-    std::string one(const std::string& q) { return testdb::value(db, q); }
-    testdb::Db db;
-};
-
 constexpr const char* BnrRead = "select BnrKey ,BnrBnr ,BnrEsb into :b0:b1,:b2:b3,:b4:b5  from Hlx552Bnr where BnrKey=:b6";
 constexpr const char* BnrIns = "insert into Hlx552Bnr (BnrKey,BnrBnr,BnrEdt,BnrEsb) values (:b0,:b1,sysdate,:b2)";
 constexpr const char* BnrUpd =
     "update HLX552Bnr  set BnrKey=:b0,BnrBnr=:b1,BnrEdt=sysdate,BnrEsb=:b2 where BnrKey=:b0";
+constexpr const char* MrkIns =
+    "insert into Hlx563Mrk (MrkKng,MrkApl,MrkApk,MrkApp,MrkPnr,MrkBnr,MrkObj,MrkMdt,MrkEsb) values "
+    "(:b0,:b1,:b2,:b3,:b4,:b5,:b6,TO_DATE(:b7,'yyyymmddHH24MISS'),:b8)";
+constexpr const char* MrkMdtRead =
+    "select TO_CHAR(MrkMdt,'yyyymmdd') ,TO_CHAR(MrkMdt,'HH24MISS') into :b0:b1,:b2:b3  from Hlx563Mrk where MrkApk=:b4";
+constexpr const char* NzpRead =
+    "select NzpAkz ,TO_CHAR(NzpGvn,'yyyymmdd') into :b0:b1,:b2:b3  from Hlx591Nzp where ((NzpAkz=:b0 and "
+    "NzpGvn<trunc(sysdate)) and NzpGbi>trunc(sysdate))";
+
+// A second session of the same database, outside the runtime: the other
+// process of a real installation.
+struct Other {
+    sqlite3* sq = nullptr;
+    PGconn* pg = nullptr;
+    explicit Other(const testdb::Db& db) {
+        if (db.backend == Backend::Sqlite) {
+            sqlite3_open_v2(db.net8.substr(7).c_str(), &sq, SQLITE_OPEN_READWRITE, nullptr);
+            sqlite3_busy_timeout(sq, 5000);
+        } else {
+            const char* keys[] = {"dbname", "user", "password", nullptr};
+            const char* vals[] = {db.net8.c_str(), db.login.c_str(), db.password.c_str(), nullptr};
+            pg = PQconnectdbParams(keys, vals, 1);
+        }
+    }
+    ~Other() {
+        sqlite3_close(sq);
+        PQfinish(pg);
+    }
+    bool run(const char* sql) {
+        if (sq) return sqlite3_exec(sq, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+        PGresult* r = PQexec(pg, sql);
+        bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
+        PQclear(r);
+        return ok;
+    }
+    // Takes the write lock on Hlx552Bnr until commit.
+    bool lock() {
+        return sq ? run("BEGIN IMMEDIATE") : run("BEGIN; LOCK TABLE Hlx552Bnr IN EXCLUSIVE MODE");
+    }
+};
+
+class Statement : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override { db = testdb::createConnected(GetParam()); }
+    void TearDown() override {
+        rt::setBusyTimeout(30000);
+        rt::disconnect();
+        testdb::destroy(db);
+    }
+    std::string one(const std::string& q) { return testdb::value(db, q); }
+    std::int32_t insBnr(const char* key, std::int32_t nr, const char* esb = "ERF") {
+        return rt::write("Bnr_PKeyIns", BnrIns, {rt::txt(key), rt::i32(nr), rt::txt(esb)});
+    }
+    std::int32_t insMrk(const char* apk, const char* mdt) {
+        std::int32_t bnr = 0;
+        return rt::write("Mrk_PKeyIns", MrkIns,
+                         {rt::txt("NZA"), rt::txt("0000000000"), rt::txt(apk), rt::txt("00010"), rt::txt("00000000"),
+                          rt::i32(bnr), rt::txt("M_A"), rt::txt(mdt), rt::txt("ESB")});
+    }
+    bool pg() const { return GetParam() == Backend::Postgres; }
+    testdb::Db db;
+};
 
 TEST_P(Statement, InsertReadUpdateAndNoRow) {
     Text<7> key = "PPSNR";
-    std::int32_t nr = 41;
-    Text<8> esb = "ERF1";
-    ASSERT_EQ(rt::write("Bnr_PKeyIns", BnrIns, {rt::txt(key), rt::i32(nr), rt::txt(esb)}), 0);
+    ASSERT_EQ(insBnr("PPSNR", 41, "ERF1"), 0);
 
     Text<7> k2;
     std::int32_t n2 = 0;
@@ -54,6 +107,231 @@ TEST_P(Statement, InsertReadUpdateAndNoRow) {
     EXPECT_EQ(rt::exec(BnrRead, {rt::txt(other)}, {rt::txt(k2), rt::i32(n2), rt::txt(e2)}), 1403);
     EXPECT_EQ(k2, "KEEP");
     EXPECT_EQ(rt::write("Bnr_PKeyUpd", BnrUpd, {rt::txt(other), rt::i32(n3), rt::txt("X"), rt::txt(other)}), 1403);
+    EXPECT_EQ(rt::write("Bnr_PKeyDel", "delete  from Hlx552Bnr  where BnrKey=:b0", {rt::txt(other)}), 1403);
+}
+
+TEST_P(Statement, EmptyTextIsNullAndNullReadsAsEmptyOrZero) {
+    ASSERT_EQ(insBnr("A", 1, ""), 0);
+    EXPECT_EQ(one("select count(*) from Hlx552Bnr where BnrEsb is null"), "1");
+    testdb::sql(db, "insert into Hlx552Bnr (BnrKey) values ('B')");
+
+    Text<7> k;
+    std::int32_t n = 99;
+    Text<8> e = "STALE";
+    ASSERT_EQ(rt::exec(BnrRead, {rt::txt("B")}, {rt::txt(k), rt::i32(n), rt::txt(e)}), 0);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(e, "");
+
+    // An empty key is NULL and matches nothing, not even a NULL column.
+    std::int32_t count = -1;
+    ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx552Bnr where BnrEsb=:b1", {rt::txt("")}, {rt::i32(count)}), 0);
+    EXPECT_EQ(count, 0);
+
+    // Sums over no rows are NULL: 0 with result 0.
+    double sum = 5;
+    ASSERT_EQ(rt::exec("select sum(BnrBnr) into :b0  from Hlx552Bnr where BnrKey=:b1", {rt::txt("NONE")}, {rt::real(sum)}), 0);
+    EXPECT_EQ(sum, 0.0);
+}
+
+TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
+    ASSERT_EQ(insMrk("000000000001", "20240229235958"), 0);
+    ASSERT_EQ(insMrk("000000000002", "20240301"), 0);  // a date alone is midnight
+    ASSERT_EQ(insMrk("000000000003", ""), 0);          // no date is NULL
+    Text<8> d;
+    Text<6> t;
+    ASSERT_EQ(rt::exec(MrkMdtRead, {rt::txt("000000000001")}, {rt::txt(d), rt::txt(t)}), 0);
+    EXPECT_EQ(d.str() + t.str(), "20240229235958");
+    ASSERT_EQ(rt::exec(MrkMdtRead, {rt::txt("000000000002")}, {rt::txt(d), rt::txt(t)}), 0);
+    EXPECT_EQ(d.str() + t.str(), "20240301000000");
+    ASSERT_EQ(rt::exec(MrkMdtRead, {rt::txt("000000000003")}, {rt::txt(d), rt::txt(t)}), 0);
+    EXPECT_EQ(d.str() + t.str(), "");
+
+    EXPECT_EQ(insMrk("000000000004", "20230229120000"), -1847);  // no 29 February in 2023
+    EXPECT_EQ(insMrk("000000000005", "20241301120000"), -1847);
+    EXPECT_EQ(insMrk("000000000006", "20240101240000"), -1847);
+    EXPECT_EQ(insMrk("000000000007", "2024-01-01"), -1861);
+    EXPECT_EQ(insMrk("000000000008", "202401011200"), -1861);
+    EXPECT_EQ(one("select count(*) from Hlx563Mrk"), "3");
+
+    // The database clock: sysdate is now, trunc(sysdate) today.
+    testdb::sql(db, pg() ? "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values (2, current_date - 1, current_date + 1),"
+                           "(3, current_date, current_date + 1)"
+                         : "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values "
+                           "(2, date('now','localtime','-1 day')||' 00:00:00', date('now','localtime','+1 day')||' 00:00:00'),"
+                           "(3, date('now','localtime')||' 00:00:00', date('now','localtime','+1 day')||' 00:00:00')");
+    std::int32_t akz = 2, got = 0;
+    Text<8> gvn;
+    EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), 0);
+    EXPECT_EQ(got, 2);
+    akz = 3;  // valid from today: not strictly before today
+    EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), 1403);
+}
+
+TEST_P(Statement, TwoRowsForASingleRowSelect) {
+    testdb::sql(db, pg() ? "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values (2, current_date - 2, current_date + 1),"
+                           "(2, current_date - 1, current_date + 2)"
+                         : "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values "
+                           "(2, date('now','-2 day')||' 00:00:00', date('now','+1 day')||' 00:00:00'),"
+                           "(2, date('now','-1 day')||' 00:00:00', date('now','+2 day')||' 00:00:00')");
+    std::int32_t akz = 2, got = 77;
+    Text<8> gvn = "KEEP";
+    EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), -1422);
+    EXPECT_EQ(got, 77);
+    EXPECT_EQ(gvn, "KEEP");
+}
+
+TEST_P(Statement, FailedWritesReturnTheirCodeAndLeaveEarlierWrites) {
+    ASSERT_EQ(insBnr("PPSNR", 1), 0);
+    EXPECT_EQ(insBnr("PPSNR", 2), -1);                       // duplicate key
+    EXPECT_EQ(insBnr("", 3), -1400);                          // NOT NULL key given ''
+    EXPECT_EQ(insBnr("TOOLONGKEY", 4), -12899);               // 10 characters into 7
+    EXPECT_EQ(insBnr("OK", 5, "NINECHARS"), -12899);          // 9 into 8
+    std::int32_t wide = 40000;
+    EXPECT_EQ(rt::write("Nza_SA_Del", "delete  from Hlx590Nza  where NzaSa=:b0", {rt::i16(wide)}), -1455);
+    EXPECT_EQ(one("select count(*) from Hlx552Bnr"), "1");
+    EXPECT_EQ(one("select BnrBnr from Hlx552Bnr"), "1");
+
+    // A value too large for the caller's 16-bit field.
+    testdb::sql(db, "insert into Hlx590Nza (NzaSa,NzaApl,NzaApk,NzaApp,NzaPnr,NzaDtm,NzaBeg) values "
+                    "(10,'A','B','C','D','2024-01-01 00:00:00',70000)");
+    std::int32_t sa = 10, beg = 0;
+    EXPECT_EQ(rt::exec("select NzaBeg into :b0:b1  from Hlx590Nza where NzaSa=:b2", {rt::i16(sa)}, {rt::i16(beg)}), -1455);
+    EXPECT_EQ(rt::exec("select NzaBeg into :b0:b1  from Hlx590Nza where NzaSa=:b2", {rt::i16(sa)}, {rt::i32(beg)}), 0);
+    EXPECT_EQ(beg, 70000);
+
+    // No lock is left behind: another session writes at once.
+    Other o(db);
+    EXPECT_TRUE(o.run("insert into Hlx552Bnr (BnrKey, BnrBnr) values ('OTHER', 1)"));
+}
+
+TEST_P(Statement, MissingTableAndTriggerErrors) {
+    testdb::sql(db, "drop table Hlx552Bnr");
+    EXPECT_EQ(insBnr("PPSNR", 1), -942);
+    Text<7> k;
+    std::int32_t n = 0;
+    Text<8> e;
+    EXPECT_EQ(rt::exec(BnrRead, {rt::txt("PPSNR")}, {rt::txt(k), rt::i32(n), rt::txt(e)}), -942);
+    rt::Cursor c;
+    EXPECT_EQ(rt::open(c, "select BnrKey  from Hlx552Bnr where BnrKey=:b0", {rt::txt("X")}), -942);
+    EXPECT_EQ(rt::fetch(c, {rt::txt(k)}), -1001);
+
+    // A trigger that refuses the row; the session goes on afterwards.
+    if (pg()) {
+        testdb::sql(db, "create function refuse() returns trigger language plpgsql as $$ begin "
+                        "if new.MrkApk = '000000000666' then raise exception 'ORA-20001 refused'; end if; "
+                        "if new.MrkApk = '000000000667' then raise exception 'refused'; end if; return new; end $$; "
+                        "create trigger refuse before insert on Hlx563Mrk for each row execute function refuse()");
+    } else {
+        testdb::sql(db, "create trigger refuse before insert on Hlx563Mrk when new.MrkApk = '000000000666' "
+                        "begin select raise(abort, 'ORA-20001 refused'); end; "
+                        "create trigger refuse2 before insert on Hlx563Mrk when new.MrkApk = '000000000667' "
+                        "begin select raise(abort, 'refused'); end;");
+    }
+    EXPECT_EQ(insMrk("000000000666", "20240101000000"), -20001);
+    EXPECT_EQ(insMrk("000000000667", "20240101000000"), -20000);
+    EXPECT_EQ(insMrk("000000000001", "20240101000000"), 0);
+    EXPECT_EQ(one("select count(*) from Hlx563Mrk"), "1");
+}
+
+TEST_P(Statement, BindCountsMustMatchTheText) {
+    Text<7> k;
+    std::int32_t n = 0;
+    EXPECT_EQ(rt::exec(BnrRead, {}, {rt::txt(k), rt::i32(n), rt::txt(k)}), -1008);
+    EXPECT_EQ(rt::exec(BnrRead, {rt::txt("A"), rt::txt("B")}, {rt::txt(k), rt::i32(n), rt::txt(k)}), -1006);
+    EXPECT_EQ(rt::exec(BnrRead, {rt::txt("A")}, {rt::txt(k), rt::i32(n)}), -1007);
+    EXPECT_EQ(rt::exec("merge into Hlx552Bnr"), -900);
+}
+
+TEST_P(Statement, TextComparesInByteOrder) {
+    for (const char* apk : {"a", "B", "Z", "A", "b", "\xe4"})
+        testdb::sql(db, std::string("insert into Hlx504App (AppApk, AppApp, AppSts) values ('") + apk + "', '00010', 0)");
+    rt::Cursor c;
+    ASSERT_EQ(rt::open(c, "select AppApk  from Hlx504App where AppApk>:b0 order by AppApk,AppApp", {rt::txt("B")}), 0);
+    Text<12> apk;
+    std::string seen;
+    while (rt::fetch(c, {rt::txt(apk)}) == 0) seen += apk.str() + " ";
+    rt::close(c);
+    EXPECT_EQ(seen, "Z a b \xe4 ");
+}
+
+TEST_P(Statement, ABusyDatabaseIsWaitedForThenReported) {
+    Other o(db);
+    ASSERT_TRUE(o.lock());
+    rt::setBusyTimeout(200);
+    EXPECT_EQ(insBnr("PPSNR", 1), -54);
+    // The holder lets go while the writer waits: the write goes through.
+    rt::setBusyTimeout(10000);
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        o.run("COMMIT");
+    });
+    EXPECT_EQ(insBnr("PPSNR", 2), 0);
+    release.join();
+    EXPECT_EQ(one("select BnrBnr from Hlx552Bnr"), "2");
+}
+
+TEST_P(Statement, ExplicitTransactionsKeepOracleRules) {
+    // A write outside the convention waits for commit or rollback.
+    ASSERT_EQ(rt::exec(BnrIns, {rt::txt("A"), rt::i32(1), rt::txt("E")}), 0);
+    EXPECT_EQ(one("select count(*) from Hlx552Bnr"), "0");
+    // A failing statement inside the transaction is undone alone.
+    EXPECT_EQ(rt::exec(BnrIns, {rt::txt("A"), rt::i32(2), rt::txt("E")}), -1);
+    ASSERT_EQ(rt::exec(BnrIns, {rt::txt("B"), rt::i32(3), rt::txt("E")}), 0);
+    ASSERT_EQ(rt::commit(), 0);
+    EXPECT_EQ(one("select count(*) from Hlx552Bnr"), "2");
+    ASSERT_EQ(rt::exec(BnrIns, {rt::txt("C"), rt::i32(1), rt::txt("E")}), 0);
+    ASSERT_EQ(rt::rollback(), 0);
+    EXPECT_EQ(one("select count(*) from Hlx552Bnr"), "2");
+
+    // The convention spelled out by hand: rolling back to the savepoint that
+    // began the transaction ends it, so no lock stays behind.
+    ASSERT_EQ(rt::exec("savepoint Bnr_PKeyIns_Sp"), 0);
+    EXPECT_EQ(rt::exec(BnrIns, {rt::txt("A"), rt::i32(9), rt::txt("E")}), -1);
+    ASSERT_EQ(rt::exec("rollback  to Bnr_PKeyIns_Sp"), 0);
+    Other o(db);
+    EXPECT_TRUE(o.run("insert into Hlx552Bnr (BnrKey, BnrBnr) values ('OTHER', 1)"));
+    ASSERT_EQ(rt::exec("savepoint Bnr_PKeyIns_Sp"), 0);
+    ASSERT_EQ(rt::exec(BnrIns, {rt::txt("D"), rt::i32(4), rt::txt("E")}), 0);
+    ASSERT_EQ(rt::exec("commit"), 0);
+    EXPECT_EQ(one("select count(*) from Hlx552Bnr"), "4");
+    EXPECT_EQ(rt::exec("rollback  to Never_Sp"), -1086);
+}
+
+TEST_P(Statement, AnAtomicSectionHoldsOtherWritersOff) {
+    ASSERT_EQ(rt::atomicBegin("PPSNR"), 0);
+    Text<7> k;
+    std::int32_t n = 0;
+    Text<8> e;
+    EXPECT_EQ(rt::exec(BnrRead, {rt::txt("PPSNR")}, {rt::txt(k), rt::i32(n), rt::txt(e)}), 1403);
+    if (!pg()) {
+        // SQLite: the section holds the write lock.
+        Other o(db);
+        sqlite3_busy_timeout(o.sq, 100);
+        EXPECT_FALSE(o.run("insert into Hlx552Bnr (BnrKey, BnrBnr) values ('OTHER', 1)"));
+    }
+    ASSERT_EQ(insBnr("PPSNR", 1), 0);  // its commit ends the section
+    rt::atomicEnd();
+    EXPECT_EQ(one("select BnrBnr from Hlx552Bnr"), "1");
+    Other o(db);
+    EXPECT_TRUE(o.run("insert into Hlx552Bnr (BnrKey, BnrBnr) values ('OTHER', 1)"));
+}
+
+TEST_P(Statement, ALostSessionGivesNotConnected) {
+    if (!pg()) {
+        rt::disconnect();
+    } else {
+        std::int32_t pid = 0;
+        ASSERT_EQ(rt::exec("select pg_backend_pid() into :b0", {}, {rt::i32(pid)}), 0);
+        testdb::value(db, "select pg_terminate_backend(" + std::to_string(pid) + ")");
+    }
+    Text<7> k;
+    std::int32_t n = 0;
+    EXPECT_EQ(insBnr("PPSNR", 1), -3114);
+    EXPECT_EQ(rt::exec(BnrRead, {rt::txt("PPSNR")}, {rt::txt(k), rt::i32(n), rt::txt(k)}), -3114);
+    rt::Cursor c;
+    EXPECT_EQ(rt::open(c, "select BnrKey  from Hlx552Bnr where BnrKey=:b0", {rt::txt("X")}), -3114);
+    EXPECT_EQ(rt::atomicBegin("PPSNR"), -3114);
+    EXPECT_NE(rt::commit(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, Statement, ::testing::ValuesIn(testdb::backends()),

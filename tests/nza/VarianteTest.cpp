@@ -60,6 +60,7 @@ TEST_P(Variante, ValidityAndCalendarDecide) {
     fixtures::zuordnung(db, kuenftig);
     Zuordnung andererKalender = zuordnung(2, "APL01", "FRUEH", 3, 1);
     andererKalender.kal = "K2";  // no entry for the day
+    andererKalender.gvo = "2024-02-01";
     fixtures::zuordnung(db, andererKalender);
     fixtures::schichtmodell(db, "NACHT", 2, "1980-01-01 22:00:00");
     fixtures::zuordnung(db, zuordnung(2, "APL01", "NACHT", 3, 1));  // day type 2, the day is type 1

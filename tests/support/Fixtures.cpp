@@ -104,7 +104,15 @@ void arbeitsplatz(const testdb::Db& db, const std::string& apl, const std::strin
 }
 
 void schichtmodell(const testdb::Db& db, const std::string& emo, int ttp, const std::string& beg) {
-    einmal(db, "Hlx533Emo", "EmoEmo, EmoTtp, EmoBeg", q(emo) + "," + n(ttp) + "," + q(beg), "EmoEmo=" + q(emo));
+    std::string beginn = beg;
+    int stunde = 0, minute = 0;
+    if (const auto blank = beg.find(' ');
+        blank != std::string::npos && std::sscanf(beg.c_str() + blank + 1, "%d:%d", &stunde, &minute) == 2) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%d.%02d", stunde, minute);
+        beginn = buf;
+    }
+    einmal(db, "Hlx533Emo", "EmoEmo, EmoTtp, EmoBeg", q(emo) + "," + n(ttp) + "," + beginn, "EmoEmo=" + q(emo));
 }
 
 void kalendertag(const testdb::Db& db, const std::string& kal, const std::string& tag, int btp) {

@@ -54,7 +54,9 @@ void meldung(const testdb::Db& db, const Meldung& m);
 // A workstation (Hlx531Apl) with its workstation group.
 void arbeitsplatz(const testdb::Db& db, const std::string& apl, const std::string& gruppe);
 
-// A shift model (Hlx533Emo) of day type ttp, beginning at beg (EmoBeg).
+// A shift model (Hlx533Emo) of day type ttp. Its begin EmoBeg is stored in
+// hours.minutes: beg is either that number ("6.00") or a date and time
+// whose time of day gives it ("1980-01-01 06:00:00" is 6.00).
 void schichtmodell(const testdb::Db& db, const std::string& emo, int ttp, const std::string& beg);
 // A day of the calendar kal (Hlx133Kal) with day type btp.
 void kalendertag(const testdb::Db& db, const std::string& kal, const std::string& tag, int btp);

@@ -40,7 +40,7 @@ TEST_P(Fehler, FailedTotalRecordInsertStopsThatPositionOnly) {
     EXPECT_EQ(eintraege[0].funktion, "Nza_ArbeitsfolgeVonBis");
     EXPECT_EQ(eintraege[0].message, "Nza_PKeyIns");
     EXPECT_EQ(eintraege[0].art, "FMSG ");
-    EXPECT_LT(eintraege[0].code, 0);
+    EXPECT_EQ(eintraege[0].code, -20000);  // the error a trigger raises
     // the position is not written back, packaged or uploaded ...
     EXPECT_DOUBLE_EQ(position("AppIta"), 7.77);
     EXPECT_EQ(anzahl("Hlx580Pps where PpsApp='00010'"), "0");
@@ -60,7 +60,7 @@ TEST_P(Fehler, FailedPositionUpdateStillUploads) {
     ASSERT_EQ(eintraege.size(), 1u);
     EXPECT_EQ(eintraege[0].funktion, "Nza_ArbeitsfolgeVonBis");
     EXPECT_EQ(eintraege[0].message, "App_PKeyUpd");
-    EXPECT_LT(eintraege[0].code, 0);
+    EXPECT_EQ(eintraege[0].code, -20000);  // the error a trigger raises
     EXPECT_DOUBLE_EQ(position("AppIta"), 7.77);
     EXPECT_DOUBLE_EQ(gesamt("NzaNza"), 1.30);
     EXPECT_EQ(anzahl("Hlx580Pps where PpsApp='00010'"), "1");
@@ -77,6 +77,7 @@ TEST_P(Fehler, FailedWorkstationRowIsLoggedAndThePositionCompleted) {
     for (const auto& e : eintraege) {
         EXPECT_EQ(e.funktion, "Nzm_TagesWertePA");
         EXPECT_EQ(e.message, "Nza_PKeyIns");
+        EXPECT_EQ(e.code, -20000);
     }
     // the sums reached the total record before the row failed
     EXPECT_DOUBLE_EQ(gesamt("NzaNza"), 1.30);

@@ -1,9 +1,65 @@
-// korvimand-admin init-db: creates the program's tables.
+// korvimand-admin init-db: creates the program's tables in the database that
+// the configuration file (or --net8) names.
 #include <cstdio>
+#include <cstring>
+#include <string>
 
+#include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
+#include "util/Config.h"
 
-int adminInitDb(int, char**) {
-    std::fputs("korvimand-admin init-db: not available in this build\n", stderr);
-    return 1;
+namespace {
+
+const char* reason(std::int32_t rc) {
+    switch (rc) {
+    case -1017: return "login refused";
+    case -12154: return "NET8 names no known database";
+    case -12514: return "the database does not exist";
+    case -12541: return "the database server cannot be reached";
+    case -27041: return "the SQLite file cannot be opened or created";
+    case -1031: return "insufficient privileges";
+    case -54: return "the database is busy";
+    default: return "database error";
+    }
+}
+
+}  // namespace
+
+int adminInitDb(int argc, char** argv) {
+    bool force = false;
+    const char* net8Arg = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--force") == 0) {
+            force = true;
+        } else if (std::strcmp(argv[i], "--net8") == 0 && i + 1 < argc) {
+            net8Arg = argv[++i];
+        } else {
+            std::fputs("usage: korvimand-admin init-db [--net8 N] [--force]\n", stderr);
+            return 2;
+        }
+    }
+    char login[CfgLoginBytes] = {};
+    char password[CfgLoginBytes] = {};
+    char net8[CfgLoginBytes] = {};
+    Cfg_GetDbLogin(login, password, net8);
+    std::string target = net8Arg ? net8Arg : net8;
+    if (target.empty()) {
+        std::fprintf(stderr, "init-db: no NET8 in %s and no --net8 given\n", Cfg_FileName().c_str());
+        return 1;
+    }
+    std::string existing;
+    std::int32_t rc = rt::createTables(login, password, target.c_str(), force, existing);
+    if (rc == 1) {
+        std::fprintf(stderr,
+                     "init-db: %s already holds %s; nothing changed.\n"
+                     "init-db: --force drops these tables with all their rows and creates them anew.\n",
+                     target.c_str(), existing.c_str());
+        return 1;
+    }
+    if (rc != 0) {
+        std::fprintf(stderr, "init-db: %s: %s (%d)\n", target.c_str(), reason(rc), rc);
+        return 1;
+    }
+    std::printf("init-db: %s the tables in %s\n", existing.empty() ? "created" : "re-created", target.c_str());
+    return 0;
 }

@@ -66,7 +66,11 @@ struct CursorState : detail::CursorBase {
 
 namespace rt::sqlite {
 
-std::int32_t connect(const char* path, int busyMs);
+// create: make the file when it is missing (only the schema set-up does).
+std::int32_t connect(const char* path, int busyMs, bool create = false);
+// Runs a script of statements (the schema) as one transaction.
+std::int32_t script(const char* sql);
+bool tableExists(const std::string& name);
 void disconnect();
 void setBusyTimeout(int ms);
 bool inTransaction();
@@ -89,6 +93,9 @@ namespace rt::pg {
 
 std::int32_t connect(const char* login, const char* password, const char* target, int busyMs);
 void disconnect();
+std::int32_t script(const char* sql);
+// name may carry its schema ("hlsystem.Hlx133Kal").
+bool tableExists(const std::string& name);
 void setBusyTimeout(int ms);
 bool inTransaction();
 std::int32_t begin();

@@ -179,6 +179,21 @@ void disconnect() {
     conn = nullptr;
 }
 
+std::int32_t script(const char* sql) {
+    if (!alive()) return err::NotConnected;
+    // One simple query: the server runs it as one transaction.
+    return command(sql);
+}
+
+bool tableExists(const std::string& name) {
+    if (!alive()) return false;
+    const char* v[] = {name.c_str()};
+    PGresult* r = PQexecParams(conn, "SELECT to_regclass(lower($1)) IS NOT NULL", 1, nullptr, v, nullptr, nullptr, 0);
+    bool found = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
+    PQclear(r);
+    return found;
+}
+
 void setBusyTimeout(int ms) {
     if (!alive()) return;
     char sql[64];

@@ -12,6 +12,7 @@
 
 #include "db/runtime/Backend.h"
 #include "db/runtime/ErrorMap.h"
+#include "db/schema/SchemaText.h"
 
 namespace rt {
 namespace {
@@ -107,7 +108,44 @@ std::uint64_t lockKey(const char* name) {
     return h;
 }
 
+// The tables a schema script creates, in its order.
+std::vector<std::string> tablesOf(const char* script) {
+    std::vector<std::string> names;
+    const char* p = script;
+    while ((p = std::strstr(p, "CREATE TABLE ")) != nullptr) {
+        p += 13;
+        const char* e = p;
+        while (*e && *e != ' ' && *e != '(') ++e;
+        names.emplace_back(p, e);
+    }
+    return names;
+}
+
 }  // namespace
+
+std::int32_t createTables(const char* login, const char* password, const char* net8, bool replace,
+                          std::string& existing) {
+    disconnect();
+    existing.clear();
+    if (!net8 || !*net8 || std::strcmp(net8, "sqlite:") == 0) return err::UnknownService;
+    bool sq = std::strncmp(net8, "sqlite:", 7) == 0;
+    std::int32_t rc = sq ? sqlite::connect(net8 + 7, s.busyMs, true) : pg::connect(login, password, net8, s.busyMs);
+    if (rc != 0) return rc;
+    const char* script = sq ? schema::sqliteText : schema::postgresText;
+    std::string drops;
+    for (const std::string& t : tablesOf(script)) {
+        if (!(sq ? sqlite::tableExists(t) : pg::tableExists(t))) continue;
+        existing += (existing.empty() ? "" : ", ") + t;
+        drops += "DROP TABLE " + t + ";\n";
+    }
+    if (existing.empty() || replace) rc = sq ? sqlite::script((drops + script).c_str()) : pg::script((drops + script).c_str());
+    else rc = 1;
+    if (sq)
+        sqlite::disconnect();
+    else
+        pg::disconnect();
+    return rc;
+}
 
 std::int32_t connect(const char* login, const char* password, const char* net8) {
     disconnect();

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "util/Text.h"
 
@@ -60,6 +61,13 @@ std::int32_t connect(const char* login, const char* password, const char* net8);
 void disconnect();
 bool connected();
 bool isSqlite();
+// Creates the program's tables in the database net8 names; for "sqlite:PATH"
+// this is the one place that creates the file. When any of the tables exists
+// it changes nothing and returns 1 with their names in existing, unless
+// replace, which drops them (rows included) and creates them anew. Returns 0,
+// 1 or a negative code.
+std::int32_t createTables(const char* login, const char* password, const char* net8, bool replace,
+                          std::string& existing);
 // How long a statement waits for another session's lock before it gives -54
 // (default 30 s); applies to the open session and to later ones.
 void setBusyTimeout(int ms);

@@ -204,10 +204,11 @@ std::int32_t refill(CursorState& c) {
 
 }  // namespace
 
-std::int32_t connect(const char* path, int busyMs) {
+std::int32_t connect(const char* path, int busyMs, bool create) {
     disconnect();
-    // Never SQLITE_OPEN_CREATE: a wrong path must not leave an empty database.
-    int rc = sqlite3_open_v2(path, &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // A run never creates the file: a wrong path must not leave an empty database.
+    int rc = sqlite3_open_v2(path, &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0),
+                             nullptr);
     if (rc != SQLITE_OK) {
         std::int32_t code = db ? err::fromSqlite(sqlite3_extended_errcode(db), sqlite3_errmsg(db))
                                : err::OutOfMemory;
@@ -239,6 +240,27 @@ void disconnect() {
 
 void setBusyTimeout(int ms) {
     if (db) sqlite3_busy_timeout(db, ms);
+}
+
+std::int32_t script(const char* sql) {
+    if (!db) return err::NotConnected;
+    if (std::int32_t rc = begin()) return rc;
+    if (std::int32_t rc = exec(sql)) {
+        rollback();
+        return rc;
+    }
+    return commit();
+}
+
+bool tableExists(const std::string& name) {
+    sqlite3_stmt* st = nullptr;
+    if (!db || sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE", -1,
+                                  &st, nullptr) != SQLITE_OK)
+        return false;
+    sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    bool found = sqlite3_step(st) == SQLITE_ROW;
+    sqlite3_finalize(st);
+    return found;
 }
 
 bool inTransaction() { return db && !sqlite3_get_autocommit(db); }

@@ -28,7 +28,9 @@ TEST_P(Markierung, MarkerRunEvaluatesTheMarkedPositions) {
     fixtures::merker(db, merker("00010"));                 // zero key: evaluated and deleted
     fixtures::merker(db, merker("00020", "APL01"));        // another workstation: evaluated, kept
     fixtures::merker(db, merker("00030"));                 // two markers of one position
-    Merker person = merker("00030");
+    // the person's marker comes first and its evaluation deletes the zero-key
+    // marker, which the open cursor still delivers
+    Merker person = merker("00030", "0000000000", "2024-03-04 14:00:00");
     person.pnr = "00001234";
     fixtures::merker(db, person);
     Merker andereArt = merker("00040");

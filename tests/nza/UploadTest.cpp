@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -32,7 +33,13 @@ pid_t uploader(const testdb::Db& db, const char* apk, int anzahl, const int star
     AppRecord app;
     app.AppApk = apk;
     app.AppApp = "10";
-    for (int i = 0; i < anzahl; ++i) UplBdeToPps_NZA(nza, app);
+    unsigned saat = static_cast<unsigned>(getpid());
+    for (int i = 0; i < anzahl; ++i) {
+        UplBdeToPps_NZA(nza, app);
+        // A run evaluates between two uploads. Pauses of varying length let
+        // the other process in, now within a draw and now between two.
+        usleep(static_cast<useconds_t>(rand_r(&saat) % 1000));
+    }
     rt::disconnect();
     _exit(0);
 }

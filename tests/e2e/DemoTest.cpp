@@ -1,0 +1,242 @@
+// The operator's tools seen from outside: korvimand-admin demo and report on
+// both backends with the real binaries, and the progress display on a real
+// terminal (a pseudo-terminal) and on a pipe.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/Fortschritt.h"
+#include "tests/support/E2e.h"
+#include "tests/support/TestDb.h"
+#include "util/MsgLog.h"
+
+namespace {
+
+using Zeile = std::vector<std::string>;
+
+// RFC 4180 rows: quoted fields may hold commas, quotes and line ends.
+std::vector<Zeile> csv(const std::string& text) {
+    std::vector<Zeile> zeilen;
+    Zeile z;
+    std::string feld;
+    bool inQuotes = false, begonnen = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inQuotes) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                feld += '"';
+                ++i;
+            } else if (c == '"') {
+                inQuotes = false;
+            } else {
+                feld += c;
+            }
+        } else if (c == '"') {
+            inQuotes = true;
+            begonnen = true;
+        } else if (c == ',') {
+            z.push_back(feld);
+            feld.clear();
+            begonnen = true;
+        } else if (c == '\n') {
+            if (begonnen || !feld.empty()) z.push_back(feld);
+            zeilen.push_back(z);
+            z.clear();
+            feld.clear();
+            begonnen = false;
+        } else {
+            feld += c;
+            begonnen = true;
+        }
+    }
+    EXPECT_FALSE(inQuotes) << "unterminated quote";
+    if (begonnen || !feld.empty()) {
+        z.push_back(feld);
+        zeilen.push_back(z);
+    }
+    return zeilen;
+}
+
+class Demo : public ::testing::TestWithParam<testdb::Backend> {
+protected:
+    void SetUp() override {
+        db = testdb::create(GetParam());
+        tree = e2e::makeTree(db);
+    }
+    void TearDown() override {
+        e2e::removeTree(tree);
+        testdb::destroy(db);
+    }
+    e2e::Result admin(const std::vector<std::string>& args) {
+        return e2e::runProgram(tree, KORVIMAND_ADMIN_BIN, args);
+    }
+    std::string wert(const std::string& query) { return testdb::value(db, query); }
+
+    testdb::Db db;
+    e2e::Tree tree;
+};
+
+TEST_P(Demo, LoadsOnceAndARangeRunLogsOnlyTheBrokenWorkstation) {
+    const e2e::Result geladen = admin({"demo"});
+    ASSERT_EQ(geladen.status, 0) << geladen.err;
+    const std::string positionen = wert("select count(*) from Hlx504App");
+    EXPECT_EQ(positionen, "16");
+    // Every kind of case is there: variants 2 to 5, a group-only
+    // workstation, both package forms, kind-5 and kind-6 rows, markers and a
+    // run-parameter row that the run finds.
+    EXPECT_EQ(wert("select count(distinct AemAfz) from Hlx532Aem where AemKng=2"), "4");
+    EXPECT_EQ(wert("select count(*) from Hlx532Aem where AemKng=1"), "1");
+    EXPECT_EQ(wert("select count(*) from Hlx504App where AppZf2 in ('*PKT_KOPF*','*PKT_PROG*')"), "2");
+    EXPECT_EQ(wert("select count(distinct NzaSa) from Hlx590Nza"), "2");
+    EXPECT_EQ(wert("select count(*) from Hlx560Mel where MelFcd in ('A07','A06')"),
+              wert("select 2 * count(*) from Hlx560Mel where MelFcd='A01'"));
+
+    // Loading twice would mix a second demo into the first: refused, nothing added.
+    const e2e::Result nochmal = admin({"demo"});
+    EXPECT_EQ(nochmal.status, 1);
+    EXPECT_NE(nochmal.err.find("empty database"), std::string::npos) << nochmal.err;
+    EXPECT_EQ(wert("select count(*) from Hlx504App"), positionen);
+
+    const e2e::Result lauf = e2e::run(tree, {"000000000000", "00000", "999999999999", "99999", "TEST"});
+    EXPECT_EQ(lauf.status, 0);
+    const auto log = e2e::parseLog(e2e::readLog(tree));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].funktion, "Nza _VarianteFeststellen");
+    EXPECT_EQ(log[0].message, "PRUEF01");
+    EXPECT_EQ(log[0].code, 1403);
+    EXPECT_EQ(wert("select NzpAus from Hlx591Nzp where NzpAkz=2"), "TEST");
+    // Status 10 is skipped; of the 15 positions evaluated the two package
+    // heads are not uploaded themselves, while their five members are
+    // uploaded twice: by the package programming and by their own
+    // evaluation. Every upload has a number of its own.
+    EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa=11"), "15");
+    EXPECT_EQ(wert("select count(*) from Hlx580Pps"), "18");
+    EXPECT_EQ(wert("select count(distinct PpsLfn) from Hlx580Pps where PpsLfn>5000"), "18");
+    // Markers of the range's positions are gone; the one with another key
+    // and the one of a position that does not exist stay.
+    EXPECT_EQ(wert("select count(*) from Hlx563Mrk"), "2");
+}
+
+TEST_P(Demo, ReportCsvHasOneRowPerPositionWithTheEvaluatedTimes) {
+    ASSERT_EQ(admin({"demo"}).status, 0);
+    ASSERT_EQ(e2e::run(tree, {"000000100001", "00000", "000000100001", "99999", "TEST"}).status, 0);
+
+    const e2e::Result r =
+        admin({"report", "--from", "000000100001", "00010", "--to", "000000100002", "00010", "--csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto zeilen = csv(r.out);
+    // Three tables, each a header and its rows, separated by one empty line.
+    std::vector<std::vector<Zeile>> tabellen(1);
+    for (const Zeile& z : zeilen) {
+        if (z.empty())
+            tabellen.emplace_back();
+        else
+            tabellen.back().push_back(z);
+    }
+    ASSERT_EQ(tabellen.size(), 3u) << r.out;
+    for (const auto& t : tabellen) {
+        ASSERT_FALSE(t.empty());
+        for (const Zeile& z : t) EXPECT_EQ(z.size(), t[0].size()) << r.out;
+    }
+
+    const auto& pos = tabellen[0];
+    ASSERT_EQ(pos.size(), 5u) << r.out;  // header, 100001/10..30, 100002/10
+    std::map<std::string, std::size_t> spalte;
+    for (std::size_t i = 0; i < pos[0].size(); ++i) spalte[pos[0][i]] = i;
+    const Zeile& fraesen = pos[1];
+    EXPECT_EQ(fraesen[spalte.at("order")], "000000100001");
+    EXPECT_EQ(fraesen[spalte.at("pos")], "00010");
+    EXPECT_EQ(fraesen[spalte.at("plan Sza")], "8.30");  // 30 + 120 x 4 minutes
+    EXPECT_EQ(fraesen[spalte.at("act Ita")], "7.52");   // 118 x 4 minutes
+    EXPECT_EQ(fraesen[spalte.at("uploads")], "5001");
+    // The performance correction scales the unit time by the mean of 110 and
+    // 120 %; the report shows the stored value, not a rounded one.
+    EXPECT_EQ(pos[2][spalte.at("plan Ste")], "0.0575");
+    // Outside the run: not evaluated, no upload.
+    EXPECT_EQ(pos[4][spalte.at("act Ita")], "0.00");
+    EXPECT_EQ(pos[4][spalte.at("uploads")], "");
+
+    // Kind 11 and kind 10 of the three evaluated positions.
+    EXPECT_EQ(tabellen[1].size(), 1u + 6u) << r.out;
+    EXPECT_EQ(tabellen[2].size(), 1u + 3u) << r.out;
+}
+
+TEST_P(Demo, ReportRejectsBadArgumentsAndAMissingTable) {
+    EXPECT_EQ(admin({"report", "--from", "000000100001", "00010"}).status, 2);
+    EXPECT_EQ(admin({"report", "--table", "markers"}).status, 2);
+    testdb::sql(db, "drop table Hlx590Nza");
+    const e2e::Result r = admin({"report", "--table", "records"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("-942"), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, Demo, ::testing::ValuesIn(testdb::backends()),
+                         [](const auto& info) { return std::string(testdb::name(info.param)); });
+
+// What the master side of a pseudo-terminal receives until it stays quiet:
+// the terminal layer hands written bytes on asynchronously.
+std::string lesen(int master) {
+    std::string out;
+    char buf[4096];
+    pollfd p{master, POLLIN, 0};
+    while (::poll(&p, 1, 200) > 0) {
+        const ssize_t n = ::read(master, buf, sizeof buf);
+        if (n <= 0) break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    return out;
+}
+
+TEST(Fortschritt, ShowsProgressAndASummaryOnATerminal) {
+    int master = -1, slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    const std::string logDatei = testing::TempDir() + "fortschritt-" + std::to_string(::getpid()) + ".txt";
+    Msg_Open(FMSG, logDatei.c_str());
+
+    Fortschritt_Start(slave);
+    Fortschritt_Position();
+    // The line is redrawn a few times a second, not for every position.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Fortschritt_Position();
+    Msg_Fehler("Test", "Nza_PKeyIns", -1);
+    Fortschritt_Position();
+    Fortschritt_Ende();
+
+    const std::string out = lesen(master);
+    EXPECT_NE(out.find("korvimand: 2 positions, "), std::string::npos) << out;
+    EXPECT_NE(out.find("/s, no failures"), std::string::npos) << out;
+    EXPECT_NE(out.find("korvimand: 3 positions in "), std::string::npos) << out;
+    EXPECT_NE(out.find("1 failure logged"), std::string::npos) << out;
+    EXPECT_EQ(out.find("3 positions,"), std::string::npos) << "a redraw within the interval: " << out;
+
+    ::close(slave);
+    ::close(master);
+    ::unlink(logDatei.c_str());
+}
+
+TEST(Fortschritt, WritesNothingWhenNotATerminal) {
+    int p[2];
+    ASSERT_EQ(::pipe(p), 0);
+    ::fcntl(p[0], F_SETFL, O_NONBLOCK);
+    Fortschritt_Start(p[1]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Fortschritt_Position();
+    Fortschritt_Ende();
+    char c;
+    EXPECT_EQ(::read(p[0], &c, 1), -1);
+    EXPECT_EQ(errno, EAGAIN);
+    ::close(p[0]);
+    ::close(p[1]);
+}
+
+}  // namespace

@@ -82,6 +82,8 @@ private:
 
     void endLine() {
         if (!secondLine_) {
+            // A first line with fewer than two ';' names no record.
+            if (semicolons_ < 2) rec_.name.clear();
             secondLine_ = true;
         } else {
             // A second line with exactly one ';' has an empty key and takes

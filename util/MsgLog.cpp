@@ -37,18 +37,18 @@ std::string_view text(const std::string& s) {
     return v.substr(0, v.find('\0'));
 }
 
-// Opens a file for appending, creating it (and, once, its folder), and takes
-// an exclusive lock, retrying every 333 ms while another process holds it.
-// Returns the descriptor or -errno.
-int openLocked(const std::string& path) {
+// Opens a file for appending, creating it (and, once, its folder) when asked
+// to, and takes an exclusive lock, retrying every 333 ms while another
+// process holds it. Returns the descriptor or -errno.
+int openLocked(const std::string& path, bool create) {
     bool folderTried = false;
     for (;;) {
-        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
         if (fd < 0) {
             int e = errno;
             if (e == EINTR) continue;
             std::filesystem::path folder = std::filesystem::path(path).parent_path();
-            if (e == ENOENT && !folderTried && !folder.empty()) {
+            if (e == ENOENT && create && !folderTried && !folder.empty()) {
                 folderTried = true;
                 std::error_code ec;
                 std::filesystem::create_directories(folder, ec);
@@ -73,9 +73,11 @@ int openLocked(const std::string& path) {
             ::close(fd);
             return -e;
         }
-        if (::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev && held.st_ino == named.st_ino)
-            return fd;
+        const int namedRc = ::stat(path.c_str(), &named);
+        const int e = namedRc == 0 ? 0 : errno;
+        if (namedRc == 0 && held.st_dev == named.st_dev && held.st_ino == named.st_ino) return fd;
         ::close(fd);
+        if (!create && e == ENOENT) return -ENOENT;
     }
 }
 
@@ -103,7 +105,7 @@ int appendDurably(int fd, std::string_view bytes) {
 
 // open, lock, write, sync, close; 0 or errno.
 int appendLocked(const std::string& path, std::string_view bytes) {
-    int fd = openLocked(path);
+    int fd = openLocked(path, true);
     if (fd < 0) return -fd;
     int e = appendDurably(fd, bytes);
     if (::close(fd) != 0 && e == 0) e = errno;
@@ -111,10 +113,12 @@ int appendLocked(const std::string& path, std::string_view bytes) {
 }
 
 // Moves the log to its backup name (replacing the earlier backup) under the
-// log's lock. False when the log cannot be moved: the entry then waits for
-// the next call.
+// log's lock. A log that is not there has nothing to move, and the backup
+// stays. False when the log cannot be moved: the entry then waits for the
+// next call.
 bool rotate(const Settings& s) {
-    int fd = openLocked(s.fileName);
+    int fd = openLocked(s.fileName, false);
+    if (fd == -ENOENT) return true;
     if (fd < 0) return false;
     bool moved = std::rename(s.fileName.c_str(), s.backupName.c_str()) == 0;
     ::close(fd);

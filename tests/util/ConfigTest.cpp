@@ -73,6 +73,12 @@ TEST_F(ConfigFile, MatchesByNameOrKeyOrNumber) {
 
 TEST_F(ConfigFile, SecondLineLayout) {
     CfgRecord r;
+    // The record name stands between the first two ';' of the first line;
+    // with fewer than two there is none.
+    ASSERT_TRUE(Cfg_FindRecord("A;Name;rest;\n1;K;v\n", "Name", "", -1, r));
+    EXPECT_FALSE(Cfg_FindRecord("A;Name\n1;K;v\n", "Name", "", -1, r));
+    ASSERT_TRUE(Cfg_FindRecord("A;Name\n1;K;v\n", "", "", -1, r));
+    EXPECT_EQ(r.name, "");
     // Exactly one ';': no key, everything after it is the value.
     ASSERT_TRUE(Cfg_FindRecord("A;N;\n12;LOGIN\n", "N", "", -1, r));
     EXPECT_EQ(r.number, 12);

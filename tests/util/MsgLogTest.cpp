@@ -50,8 +50,12 @@ int waitFor(pid_t pid) {
 class MsgLog : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/korvimand-msg-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        // A memory file system where there is one: every entry is synced to
+        // disk, and the rotation tests write thousands.
+        std::string pattern = fs::is_directory("/dev/shm") && ::access("/dev/shm", W_OK) == 0
+                                  ? "/dev/shm/korvimand-msg-XXXXXX"
+                                  : "/tmp/korvimand-msg-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir = pattern;
         log = dir + "/Msg/Korvimand.Txt";
         backup = dir + "/Msg/Korvimand.old";
@@ -199,6 +203,24 @@ TEST_F(MsgLog, RotatesAtTheFirstEntryAfter3001Written) {
     auto fresh = e2e::parseLog(readFile(log));
     ASSERT_EQ(fresh.size(), 1u);
     EXPECT_EQ(fresh[0].code, 3002);
+}
+
+TEST_F(MsgLog, RotationWithTheLogGoneKeepsTheBackup) {
+    fs::create_directories(dir + "/Msg");
+    writeFile(backup, "older backup");
+    pid_t pid = child([&] {
+        for (int i = 1; i <= 3001; ++i) Msg_Fehler("f", "entry", i);
+        // Someone took the log away: there is nothing to move, and the entry
+        // starts a new log instead of being lost.
+        fs::remove(log);
+        Msg_Fehler("f", "entry", 3002);
+        return 0;
+    });
+    ASSERT_EQ(waitFor(pid), 0);
+    EXPECT_EQ(readFile(backup), "older backup");
+    auto entries = e2e::parseLog(readFile(log));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].code, 3002);
 }
 
 TEST_F(MsgLog, ConcurrentProcessesNeverInterleave) {

@@ -168,6 +168,21 @@ TEST_F(MsgLog, UnwritableLogLosesTheEntryQuietly) {
     EXPECT_EQ(e2e::parseLog(readFile(log)).at(0).message, "kept");
 }
 
+TEST_F(MsgLog, WithoutANameTheLogIsMsgDat) {
+    pid_t pid = child([&] {
+        if (::chdir(dir.c_str()) != 0) return 40;
+        Msg_Open(7, nullptr);
+        Msg_Fehler("f", "null", 1);
+        Msg_Open(7, "");
+        Msg_Fehler("f", "empty", 2);
+        return 0;
+    });
+    ASSERT_EQ(waitFor(pid), 0);
+    auto entries = e2e::parseLog(readFile(dir + "/msg.dat"));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].message, "empty");
+}
+
 TEST(MsgLogNames, BackupName) {
     EXPECT_EQ(Msg_BackupName("./Msg/Korvimand.Txt"), "./Msg/Korvimand.old");
     EXPECT_EQ(Msg_BackupName("msg.dat"), "msg.old");

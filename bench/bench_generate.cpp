@@ -1,0 +1,272 @@
+// Fills an empty database with N order positions of a realistic shape for
+// the benchmark: every position booked on 3 workstations, 10 booking messages
+// per workstation, the workstations' evaluation variants 2 / 3 / 4 in the
+// ratio 50 / 25 / 25 %, kind-5 and kind-6 source rows for variants 3 and 4,
+// 2 % of the positions package heads (head and program form alternating)
+// with 5 members each, a pending "NZA" marker for 10 % of the positions, a
+// valid run-parameter row and the upload number range.
+//
+// usage: bench_generate --positions N [--net8 NET8] [--seed S]
+//   Without --net8 the database of the configuration file korvimand reads.
+// Loads in one transaction with prepared inserts through the statement
+// runtime, so both backends load alike.
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "db/runtime/Runtime.h"
+#include "nza/Zeit.h"
+#include "util/Config.h"
+
+namespace {
+
+constexpr int kArbeitsplaetze = 120;
+constexpr int kTage = 30;
+constexpr int kPositionenJeAuftrag = 10;
+constexpr int kMeldungenJeArbeitsplatz = 10;
+constexpr int kPaketAbstand = 50;  // every 50th position heads a package: 2 %
+constexpr int kPaketGlieder = 5;
+constexpr int kMerkerAbstand = 10;  // 10 % of the positions have a marker
+
+rt::Bind s(std::string& v) { return rt::txt(v.data(), static_cast<std::int32_t>(v.size() + 1)); }
+
+std::string tag(int abstand) {
+    const std::time_t jetzt = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&jetzt, &t);
+    t.tm_mday += abstand;
+    t.tm_hour = 12;
+    t.tm_isdst = -1;
+    std::mktime(&t);
+    char buf[16];
+    std::strftime(buf, sizeof buf, "%Y%m%d", &t);
+    return buf;
+}
+
+std::string format(const char* f, long v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, f, v);
+    return buf;
+}
+
+// Variant of workstation w: 2 for half of them, 3 and 4 for a quarter each;
+// every tenth asks for the performance correction.
+std::int32_t variante(int w) { return w % 4 < 2 ? 2 : (w % 4 == 2 ? 3 : 4); }
+std::int32_t leistung(int w) { return w % 10 == 0 ? 1 : 0; }
+std::string platz(int w) { return format("AP%05ld", w); }
+
+class Generator {
+public:
+    Generator(long positionen, unsigned seed) : n_(positionen), zufall_(seed) {}
+
+    std::int32_t laden() {
+        stammdaten();
+        for (long i = 0; i < n_ && rc_ == 0; ++i) position(i);
+        return rc_;
+    }
+    long zeilen() const { return zeilen_; }
+
+private:
+    void exec(const char* text, rt::Binds in) {
+        if (rc_ != 0) return;
+        rc_ = rt::exec(text, in);
+        if (rc_ != 0) std::cerr << "bench_generate: code " << rc_ << " from: " << text << "\n";
+        ++zeilen_;
+    }
+
+    double zwischen(double a, double b) { return std::uniform_real_distribution<double>(a, b)(zufall_); }
+    int ganzZwischen(int a, int b) { return std::uniform_int_distribution<int>(a, b)(zufall_); }
+    // A duration in h.mm with a valid minute part.
+    double dauer(int vonMinuten, int bisMinuten) { return hm(ganzZwischen(vonMinuten, bisMinuten)); }
+
+    void stammdaten() {
+        std::string emo = "FRUEH", kal = "K1";
+        double beg = 6.0;
+        std::int32_t ttp = 1;
+        exec("insert into Hlx533Emo (EmoEmo,EmoBez,EmoTtp,EmoBeg) values (:b0,:b1,:b2,:b3)",
+             {s(emo), rt::txt("Fruehschicht"), rt::i32(ttp), rt::real(beg)});
+        for (int d = 0; d < kTage; ++d) {
+            std::string dtm = tag(d - 40);
+            exec("insert into HlSystem.Hlx133Kal (KalNum,KalDtm,KalBtp) values (:b0,TO_DATE(:b1,'yyyymmdd'),:b2)",
+                 {s(kal), s(dtm), rt::i32(ttp)});
+            std::int32_t jahr = std::stoi(dtm.substr(0, 4)), monat = std::stoi(dtm.substr(4, 2)),
+                         woche = 1 + d / 7, wtag = 1 + d % 7, jtag = 1 + d;
+            exec("insert into HlSystem.Hlx133Bak (BakDtm,BakJhr,BakMon,BakWch,BakWtg,BakJtg) values "
+                 "(TO_DATE(:b0,'yyyymmdd'),:b1,:b2,:b3,:b4,:b5)",
+                 {s(dtm), rt::i32(jahr), rt::i32(monat), rt::i32(woche), rt::i32(wtag), rt::i32(jtag)});
+        }
+        std::string gvo = tag(-60);
+        for (int w = 0; w < kArbeitsplaetze; ++w) {
+            std::string apl = platz(w), apg = format("GR%03ld", w / 10), bez = "Arbeitsplatz " + apl;
+            exec("insert into Hlx531Apl (AplApl,AplBez,AplApg,AplSts) values (:b0,:b1,:b2,:b3)",
+                 {s(apl), s(bez), s(apg), rt::i16(kEins)});
+            const std::int32_t afz = variante(w), lkz = leistung(w), kng = 2;
+            exec("insert into Hlx532Aem (AemKng,AemApg,AemGvo,AemEmo,AemBez,AemKal,AemAfz,AemLkz) values "
+                 "(:b0,:b1,TO_DATE(:b2,'yyyymmdd'),:b3,:b4,:b5,:b6,:b7)",
+                 {rt::i32(kng), s(apl), s(gvo), s(emo), rt::txt("Zuordnung"), s(kal), rt::i32(afz), rt::i32(lkz)});
+        }
+        std::string gvn = tag(-30), gbi = tag(365);
+        const std::int32_t akz = 2, null = 0;
+        exec("insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAan,NzpVfh,NzpNfh,NzpMrk,NzpAus) values "
+             "(:b0,TO_DATE(:b1,'yyyymmdd'),TO_DATE(:b2,'yyyymmdd'),:b3,:b4,:b5,:b6,:b7)",
+             {rt::i32(akz), s(gvn), s(gbi), rt::i32(null), rt::i32(null), rt::i32(null), rt::i32(null),
+              rt::txt("BENCH")});
+        exec("insert into Hlx552Bnr (BnrKey,BnrBnr,BnrEsb) values (:b0,:b1,:b2)",
+             {rt::txt("PPSNR"), rt::i32(null), rt::txt("BENCH")});
+    }
+
+    void position(long i) {
+        std::string apk = format("%012ld", 100000000000L + i / kPositionenJeAuftrag);
+        std::string app = format("%05ld", (i % kPositionenJeAuftrag + 1) * 10);
+        const std::string tagText = tag(static_cast<int>((i / kPositionenJeAuftrag) % kTage) - 40);
+        if (i % kPositionenJeAuftrag == 0) {
+            std::string bz1 = "Auftrag " + apk, tnr = format("TNR-%08ld", i / kPositionenJeAuftrag);
+            exec("insert into Hlx501Apk (ApkApk,ApkBz1,ApkTnr,ApkMee,ApkSts) values (:b0,:b1,:b2,:b3,:b4)",
+                 {s(apk), s(bz1), s(tnr), rt::txt("STK"), rt::i16(kOffen)});
+        }
+
+        int ws[3];
+        for (int k = 0; k < 3; ++k) {
+            bool neu;
+            do {
+                ws[k] = ganzZwischen(0, kArbeitsplaetze - 1);
+                neu = true;
+                for (int j = 0; j < k; ++j) neu = neu && ws[j] != ws[k];
+            } while (!neu);
+        }
+
+        const double sme = ganzZwischen(10, 200);
+        const double ime = sme - ganzZwischen(0, 3);
+        const double str = dauer(5, 59), ste = dauer(1, 15);
+        const double sza = hm(ganz(m(str) + static_cast<double>(ganz(m(ste) * sme))));
+        std::string zf2;
+        const long kopf = i - i % kPaketAbstand;
+        if (i % kPaketAbstand == 0) zf2 = (i / kPaketAbstand) % 2 == 0 ? "*PKT_KOPF*" : "*PKT_PROG*";
+        else if (i % kPaketAbstand <= kPaketGlieder) {
+            char buf[31];
+            std::snprintf(buf, sizeof buf, "%12s%5s%13s",
+                          format("%012ld", 100000000000L + kopf / kPositionenJeAuftrag).c_str(),
+                          format("%05ld", (kopf % kPositionenJeAuftrag + 1) * 10).c_str(), "");
+            zf2 = buf;
+        }
+        std::string bdi = tagText + "060000", edi = tagText + "143000", apl = platz(ws[0]);
+        std::string bz1 = "Arbeitsgang " + app, zf3 = "Vorgabe aus dem Arbeitsplan";
+        const double null = 0;
+        exec("insert into Hlx504App (AppApk,AppApp,AppBz1,AppSts,AppBdi,AppEdi,AppSme,AppIme,AppMee,AppSza,"
+             "AppStr,AppSte,AppIta,AppItr,AppIte,AppApl,AppZf2,AppZf3) values (:b0,:b1,:b2,:b3,"
+             "TO_DATE(:b4,'yyyymmddHH24MISS'),TO_DATE(:b5,'yyyymmddHH24MISS'),:b6,:b7,:b8,:b9,:b10,:b11,:b12,"
+             ":b13,:b14,:b15,:b16,:b17)",
+             {s(apk), s(app), s(bz1), rt::i16(kOffen), s(bdi), s(edi), rt::real(sme), rt::real(ime),
+              rt::txt("STK"), rt::real(sza), rt::real(str), rt::real(ste), rt::real(null), rt::real(null),
+              rt::real(null), s(apl), s(zf2), s(zf3)});
+
+        for (int k = 0; k < 3; ++k) {
+            std::string apl = platz(ws[k]);
+            for (int j = 0; j < kMeldungenJeArbeitsplatz; ++j) {
+                // Start, eight quantity reports, finish.
+                std::string fcd = j == 0 ? "A01" : (j == kMeldungenJeArbeitsplatz - 1 ? "A06" : "A07");
+                std::string dat = tagText + format("%02ld0000", 6 + j * 8 / kMeldungenJeArbeitsplatz);
+                std::string pnr = format("%08ld", 1000 + (ws[k] + j) % 40), uhr = dat.substr(8);
+                const double gum = fcd == "A07" ? ganzZwischen(1, 25) : 0, fam = fcd == "A07" ? ganzZwischen(0, 1) : 0;
+                const double nam = fcd == "A01" ? 0 : ganzZwischen(80, 120);
+                const std::int32_t bnr = ++buchung_, lfn = 1;
+                exec("insert into Hlx560Mel (KeyBnr,KeyLfn,ObjTyp,KeyPnr,KeyApl,KeyApk,KeyApp,KeyDat,KeyUhr,MelFcd,"
+                     "MelGum,MelFam,MelNam,MelMee,MelErf) values (:b0,:b1,:b2,:b3,:b4,:b5,:b6,"
+                     "TO_DATE(:b7,'yyyymmddHH24MISS'),:b8,:b9,:b10,:b11,:b12,:b13,:b14)",
+                     {rt::i32(bnr), rt::i32(lfn), rt::txt("M_A"), s(pnr), s(apl), s(apk), s(app), s(dat), s(uhr),
+                      s(fcd), rt::real(gum), rt::real(fam), rt::real(nam), rt::txt("STK"), rt::txt("TERM01")});
+            }
+            const std::int32_t v = variante(ws[k]);
+            if (v == 3 || v == 4) {
+                // Two stretches of work by two people.
+                for (int j = 0; j < 2; ++j) {
+                    const std::int32_t sa = v == 3 ? 5 : 6;
+                    std::string pnr = format("%08ld", 2000 + j), dtm = tagText + (j ? "100000" : "060000"),
+                                edt = tagText + (j ? "143000" : "100000");
+                    const double nza = dauer(60, 240), nzr = dauer(0, 30), rbz = dauer(0, 15);
+                    exec("insert into Hlx590Nza (NzaSa,NzaApl,NzaApk,NzaApp,NzaPnr,NzaDtm,NzaEdt,NzaBmk,NzaEmk,"
+                         "NzaNza,NzaBzA,NzaNzr,NzaBzr,NzaRbz,NzaErf) values (:b0,:b1,:b2,:b3,:b4,"
+                         "TO_DATE(:b5,'yyyymmddHH24MISS'),TO_DATE(:b6,'yyyymmddHH24MISS'),:b7,:b8,:b9,:b10,:b11,"
+                         ":b12,:b13,:b14)",
+                         {rt::i16(sa), s(apl), s(apk), s(app), s(pnr), s(dtm), s(edt), rt::txt("BG"), rt::txt("EG"),
+                          rt::real(nza), rt::real(nza), rt::real(nzr), rt::real(nzr), rt::real(rbz),
+                          rt::txt("ZEITERF")});
+                }
+            }
+        }
+
+        if (i % kMerkerAbstand == 3) {
+            std::string mdt = tagText + "150000";
+            const std::int32_t bnr = 0;
+            exec("insert into Hlx563Mrk (MrkKng,MrkApl,MrkApk,MrkApp,MrkPnr,MrkBnr,MrkObj,MrkMdt,MrkEsb) values "
+                 "(:b0,:b1,:b2,:b3,:b4,:b5,:b6,TO_DATE(:b7,'yyyymmddHH24MISS'),:b8)",
+                 {rt::txt("NZA"), rt::txt("0000000000"), s(apk), s(app), rt::txt("00000000"), rt::i32(bnr),
+                  rt::txt("M_A"), s(mdt), rt::txt("TERM01")});
+        }
+    }
+
+    static constexpr std::int32_t kEins = 1;
+    static constexpr std::int32_t kOffen = 20;
+    long n_;
+    std::mt19937 zufall_;
+    std::int32_t rc_ = 0;
+    long zeilen_ = 0;
+    std::int32_t buchung_ = 0;
+};
+
+int usage() {
+    std::cerr << "usage: bench_generate --positions N [--net8 NET8] [--seed S]\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    long positionen = 0;
+    unsigned seed = 4711;
+    std::optional<std::string> net8;
+    for (int i = 1; i < argc; ++i) {
+        const std::string opt = argv[i];
+        if (i + 1 >= argc) return usage();
+        if (opt == "--positions") positionen = std::atol(argv[++i]);
+        else if (opt == "--net8") net8 = argv[++i];
+        else if (opt == "--seed") seed = static_cast<unsigned>(std::atol(argv[++i]));
+        else return usage();
+    }
+    if (positionen <= 0) return usage();
+
+    char login[CfgLoginBytes] = {}, password[CfgLoginBytes] = {}, konfiguriert[CfgLoginBytes] = {};
+    Cfg_GetDbLogin(login, password, konfiguriert);
+    const std::string ziel = net8 ? *net8 : konfiguriert;
+    if (const std::int32_t rc = rt::connect(login, password, ziel.c_str()); rc != 0) {
+        std::cerr << "bench_generate: cannot connect to " << ziel << " (code " << rc << ")\n";
+        return 1;
+    }
+    std::int32_t vorhanden = 0;
+    if (rt::exec("select count(*)  into :b0  from Hlx504App", {}, {rt::i32(vorhanden)}) != 0 || vorhanden != 0) {
+        std::cerr << "bench_generate: the database must hold the tables and no order position\n";
+        return 1;
+    }
+
+    const auto beginn = std::chrono::steady_clock::now();
+    Generator g(positionen, seed);
+    std::int32_t rc = g.laden();
+    if (rc == 0) rc = rt::commit();
+    else rt::rollback();
+    const double sekunden = std::chrono::duration<double>(std::chrono::steady_clock::now() - beginn).count();
+    if (rc != 0) {
+        std::cerr << "bench_generate: loading failed with code " << rc << "; nothing was loaded\n";
+        return 1;
+    }
+    std::printf("bench_generate: %ld positions, %ld rows in %.1f s (%.0f rows/s)\n", positionen, g.zeilen(),
+                sekunden, static_cast<double>(g.zeilen()) / sekunden);
+    rt::disconnect();
+    return 0;
+}

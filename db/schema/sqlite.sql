@@ -259,6 +259,8 @@ CREATE TABLE Hlx133Kal (
   KalBtp INTEGER,
   PRIMARY KEY (KalNum, KalDtm)
 ) STRICT;
+-- The statements compare the day as text "yyyymmdd".
+CREATE INDEX Hlx133Kal_Tag ON Hlx133Kal (KalNum, (substr(KalDtm,1,4)||substr(KalDtm,6,2)||substr(KalDtm,9,2)));
 
 -- General calendar: year, month, week, weekday and day of the year of each day.
 CREATE TABLE Hlx133Bak (
@@ -270,6 +272,8 @@ CREATE TABLE Hlx133Bak (
   BakJtg INTEGER,
   PRIMARY KEY (BakDtm)
 ) STRICT;
+-- The statements compare the day as text "yyyymmdd".
+CREATE INDEX Hlx133Bak_Tag ON Hlx133Bak ((substr(BakDtm,1,4)||substr(BakDtm,6,2)||substr(BakDtm,9,2)));
 
 -- Workstations with their workstation group AplApg.
 CREATE TABLE Hlx531Apl (

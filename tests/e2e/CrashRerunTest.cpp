@@ -1,0 +1,136 @@
+// A long range run killed (SIGKILL) at random moments, then run again to the
+// end, leaves exactly what one uninterrupted run leaves: every write commits
+// on its own, so a kill loses at most the statement under way, and a rerun
+// redoes every position from its inputs.
+//
+// KORVIMAND_CRASH_POSITIONS sets the number of positions (default 5000 on
+// SQLite and 1000 on PostgreSQL, whose statements each wait for a round trip;
+// a tenth of that under sanitizers or valgrind); KORVIMAND_CRASH_SEED repeats
+// a run's kill moments (the seed is printed).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "tests/e2e/ConcurrencySupport.h"
+#include "tests/support/E2e.h"
+#include "tests/support/TestDb.h"
+
+namespace {
+
+using zuverlaessig::Hintergrund;
+
+const std::vector<std::string> kAlles = {"000000000000", "00000", "999999999999", "99999", "ERF00001"};
+constexpr int kKills = 6;
+
+class CrashRerun : public ::testing::TestWithParam<testdb::Backend> {
+protected:
+    void SetUp() override {
+        const int voll = GetParam() == testdb::Backend::Sqlite ? 5000 : 1000;
+        n = zuverlaessig::anzahl("KORVIMAND_CRASH_POSITIONS", voll, voll / 10);
+        zuverlaessig::SchnellerOrdner schnell;
+        for (Paar* p : {&ref, &crash}) {
+            p->db = testdb::create(GetParam());
+            p->tree = e2e::makeTree(p->db);
+            if (zuverlaessig::pg(p->db)) {
+                // Only the client is killed, never the server: what the
+                // server acknowledged stays, without waiting for its disk.
+                testdb::sql(p->db, "alter database " + p->db.login + " set synchronous_commit = off");
+            }
+            zuverlaessig::stammdaten(p->db);
+            zuverlaessig::massendaten(p->db, 0, n);
+        }
+    }
+    void TearDown() override {
+        for (Paar* p : {&ref, &crash}) {
+            e2e::removeTree(p->tree);
+            testdb::destroy(p->db);
+        }
+    }
+
+    std::string wert(const std::string& q) const { return testdb::value(crash.db, q); }
+    long uploads() const { return std::stol(wert("select count(*) from Hlx580Pps")); }
+
+    // After every kill: the file is sound, no number was handed out twice,
+    // and every number drawn is either on its upload row or the one number
+    // whose row the kill prevented.
+    void gesund(int kill) {
+        SCOPED_TRACE("after kill " + std::to_string(kill));
+        if (crash.db.backend == testdb::Backend::Sqlite) {
+            EXPECT_EQ(wert("PRAGMA integrity_check"), "ok");
+        }
+        EXPECT_EQ(zuverlaessig::doppelteNummern(crash.db), "0");
+        const std::string bnr = wert("select coalesce(max(BnrBnr), 0) from Hlx552Bnr where BnrKey = 'PPSNR'");
+        const std::string max = wert("select coalesce(max(PpsLfn), 0) from Hlx580Pps");
+        const long luecke = std::stol(bnr) - std::stol(max);
+        EXPECT_TRUE(luecke == 0 || luecke == 1) << "number range " << bnr << ", highest upload " << max;
+        EXPECT_EQ(e2e::readLog(crash.tree), "");
+    }
+
+    struct Paar {
+        testdb::Db db;
+        e2e::Tree tree;
+    };
+    Paar ref, crash;
+    int n = 0;
+};
+
+TEST_P(CrashRerun, KilledRunsThenOneToTheEndEqualAnUninterruptedRun) {
+    unsigned seed = std::random_device{}();
+    if (const char* s = std::getenv("KORVIMAND_CRASH_SEED"); s && *s) seed = static_cast<unsigned>(std::stoul(s));
+    std::printf("crash seed %u, %d positions\n", seed, n);
+    std::mt19937 zufall(seed);
+
+    // The uninterrupted run goes on beside the killed ones.
+    Hintergrund referenzLauf(ref.tree, kAlles, {}, "referenz");
+
+    int kills = 0;
+    for (int versuch = 0; kills < kKills && versuch < 3 * kKills; ++versuch) {
+        const long vorher = uploads();
+        Hintergrund lauf(crash.tree, kAlles);
+        if (kills == 0) {
+            // once early, in the start-up or the first positions
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 40)(zufall)));
+        } else {
+            // otherwise once the run has uploaded a random part of the range
+            const long ziel = vorher + std::uniform_int_distribution<long>(1, n - 1)(zufall);
+            while (lauf.laeuft() && uploads() < ziel) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(0, 3000)(zufall)));
+        }
+        if (lauf.toeten()) {
+            ++kills;
+            gesund(kills);
+        } else {
+            ADD_FAILURE() << "the run ended before it could be killed: " << lauf.fehlerAusgabe();
+        }
+    }
+    ASSERT_GE(kills, 5);
+
+    Hintergrund letzter(crash.tree, kAlles, {}, "letzter");
+    EXPECT_EQ(letzter.warten(600), 0) << letzter.fehlerAusgabe();
+    EXPECT_EQ(referenzLauf.warten(600), 0) << referenzLauf.fehlerAusgabe();
+    gesund(kills + 1);
+    EXPECT_EQ(e2e::readLog(ref.tree), "");
+
+    const auto soll = zuverlaessig::stand(ref.db, "000000000000", "999999999999");
+    const auto ist = zuverlaessig::stand(crash.db, "000000000000", "999999999999");
+    EXPECT_EQ(soll.size(), ist.size());
+    // the first difference is enough to see what went wrong
+    const auto diff = std::mismatch(soll.begin(), soll.end(), ist.begin(), ist.end());
+    if (diff.first != soll.end() || diff.second != ist.end())
+        ADD_FAILURE() << "first difference: uninterrupted \"" << (diff.first != soll.end() ? *diff.first : "-")
+                      << "\", after kills \"" << (diff.second != ist.end() ? *diff.second : "-") << "\"";
+    // every position evaluated and uploaded
+    EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa = 11"), std::to_string(n));
+    EXPECT_EQ(wert("select count(distinct PpsApk || PpsApp) from Hlx580Pps"), std::to_string(n));
+    EXPECT_EQ(wert("select NzpAus from Hlx591Nzp"), "ERF00001");
+}
+
+INSTANTIATE_TEST_SUITE_P(E2e, CrashRerun, ::testing::ValuesIn(testdb::backends()),
+                         [](const auto& info) { return std::string(testdb::name(info.param)); });
+
+}  // namespace

@@ -36,11 +36,7 @@ protected:
         for (Paar* p : {&ref, &crash}) {
             p->db = testdb::create(GetParam());
             p->tree = e2e::makeTree(p->db);
-            if (zuverlaessig::pg(p->db)) {
-                // Only the client is killed, never the server: what the
-                // server acknowledged stays, without waiting for its disk.
-                testdb::sql(p->db, "alter database " + p->db.login + " set synchronous_commit = off");
-            }
+            zuverlaessig::schnelleCommits(p->db);
             zuverlaessig::stammdaten(p->db);
             zuverlaessig::massendaten(p->db, 0, n);
         }

@@ -489,6 +489,7 @@ const Stand& referenz(testdb::Backend b) {
     zuverlaessig::SchnellerOrdner schnell;
     testdb::Db db = testdb::create(b);
     e2e::Tree t = e2e::makeTree(db);
+    zuverlaessig::schnelleCommits(db);
     szenario(db);
     const e2e::Result r = laufen(t, Lauf::Bereich);
     const std::string log = e2e::readLog(t);
@@ -506,6 +507,7 @@ protected:
         zuverlaessig::SchnellerOrdner schnell;
         db = testdb::create(std::get<0>(GetParam()));
         tree = e2e::makeTree(db);
+        zuverlaessig::schnelleCommits(db);
     }
     void TearDown() override {
         e2e::removeTree(tree);

@@ -1,0 +1,173 @@
+// Several processes at once: two runs over disjoint ranges of one database
+// that share the number range and the message log, a third process that
+// holds the log's lock, and a session that holds the database's lock.
+//
+// KORVIMAND_CONCURRENCY_POSITIONS sets the positions per database (default
+// 2000 on SQLite, 400 on PostgreSQL; a fifth under sanitizers or valgrind).
+#include <fcntl.h>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "tests/e2e/ConcurrencySupport.h"
+#include "tests/support/E2e.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/TestDb.h"
+
+namespace {
+
+using zuverlaessig::auftragsNummer;
+using zuverlaessig::Hintergrund;
+
+const std::string kErfasser = "ERF00001";
+
+class Concurrency : public ::testing::TestWithParam<testdb::Backend> {
+protected:
+    void SetUp() override {
+        const int voll = GetParam() == testdb::Backend::Sqlite ? 2000 : 400;
+        n = zuverlaessig::anzahl("KORVIMAND_CONCURRENCY_POSITIONS", voll, voll / 5);
+        n -= n % 20;  // whole orders in each half
+        zuverlaessig::SchnellerOrdner schnell;
+        for (Paar* p : {&ref, &par}) {
+            p->db = testdb::create(GetParam());
+            p->tree = e2e::makeTree(p->db);
+            zuverlaessig::schnelleCommits(p->db);
+            zuverlaessig::stammdaten(p->db);
+            zuverlaessig::massendaten(p->db, 0, n);
+            // the fifth position of every order is refused by the upload
+            // table: every run has failures to report all along
+            fixtures::schreibenVerhindern(p->db, "Hlx580Pps", "insert", "NEW.PpsApp = '00050'");
+        }
+    }
+    void TearDown() override {
+        for (Paar* p : {&ref, &par}) {
+            e2e::removeTree(p->tree);
+            testdb::destroy(p->db);
+        }
+    }
+
+    std::vector<std::string> ersteHaelfte() const {
+        return {auftragsNummer(0), "00000", auftragsNummer(n / 20 - 1), "99999", kErfasser};
+    }
+    std::vector<std::string> zweiteHaelfte() const {
+        return {auftragsNummer(n / 20), "00000", auftragsNummer(n / 10 - 1), "99999", kErfasser};
+    }
+    std::vector<std::string> alles() const {
+        return {auftragsNummer(0), "00000", auftragsNummer(n / 10 - 1), "99999", kErfasser};
+    }
+
+    // The rows two parallel runs left equal those of one run over both
+    // ranges; every number was drawn once; every entry is whole.
+    void wieEinLauf() {
+        const e2e::Result r = e2e::run(ref.tree, alles());
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto soll = zuverlaessig::stand(ref.db, auftragsNummer(0), auftragsNummer(n / 10));
+        const auto ist = zuverlaessig::stand(par.db, auftragsNummer(0), auftragsNummer(n / 10));
+        EXPECT_EQ(soll.size(), ist.size());
+        EXPECT_TRUE(soll == ist) << "the parallel runs differ from one run";
+
+        const std::string uploads = std::to_string(n - n / 10);
+        EXPECT_EQ(testdb::value(par.db, "select count(distinct PpsLfn) from Hlx580Pps"), uploads);
+        EXPECT_EQ(testdb::value(par.db, "select count(*) from Hlx580Pps"), uploads);
+        // the refused rows used their numbers too: n draws, none lost
+        EXPECT_EQ(testdb::value(par.db, "select BnrBnr from Hlx552Bnr"), std::to_string(n));
+        EXPECT_EQ(testdb::value(par.db, "select max(PpsLfn) - min(PpsLfn) + 1 from Hlx580Pps"),
+                  testdb::value(par.db, "select BnrBnr from Hlx552Bnr"));
+
+        std::vector<e2e::LogEntry> eintraege;
+        ASSERT_NO_THROW(eintraege = e2e::parseLog(e2e::readLog(par.tree)));
+        EXPECT_EQ(eintraege.size(), static_cast<std::size_t>(n / 10));
+        for (const auto& e : eintraege) {
+            EXPECT_EQ(e.funktion, "UplBdeToPps_NZA");
+            EXPECT_EQ(e.message, "Pps_PKeyIns");
+            EXPECT_EQ(e.code, -20000);
+        }
+    }
+
+    struct Paar {
+        testdb::Db db;
+        e2e::Tree tree;
+    };
+    Paar ref, par;
+    int n = 0;
+};
+
+TEST_P(Concurrency, TwoRunsOnDisjointRangesShareNumbersAndLog) {
+    Hintergrund a(par.tree, ersteHaelfte(), {}, "a");
+    Hintergrund b(par.tree, zweiteHaelfte(), {}, "b");
+    EXPECT_EQ(a.warten(600), 0) << a.fehlerAusgabe();
+    EXPECT_EQ(b.warten(600), 0) << b.fehlerAusgabe();
+    wieEinLauf();
+}
+
+TEST_P(Concurrency, ThirdProcessHoldingTheLogDelaysButLosesNothing) {
+    std::filesystem::create_directories(par.tree.workDir + "/Msg");
+    const int fd = ::open(par.tree.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+
+    Hintergrund a(par.tree, ersteHaelfte(), {}, "a");
+    Hintergrund b(par.tree, zweiteHaelfte(), {}, "b");
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    struct stat st {};
+    ASSERT_EQ(::fstat(fd, &st), 0);
+    EXPECT_EQ(st.st_size, 0) << "an entry was written past the lock";
+    EXPECT_TRUE(a.laeuft() && b.laeuft()) << "the runs did not wait for the log";
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
+
+    EXPECT_EQ(a.warten(600), 0) << a.fehlerAusgabe();
+    EXPECT_EQ(b.warten(600), 0) << b.fehlerAusgabe();
+    wieEinLauf();
+}
+
+// Another session holds the database for a second and a half: the run waits
+// for it and then completes without a failure.
+TEST_P(Concurrency, LockedDatabaseDelaysTheRunWithoutAFailure) {
+    const auto halten = std::chrono::milliseconds(1500);
+    const auto start = std::chrono::steady_clock::now();
+    if (par.db.backend == testdb::Backend::Sqlite) {
+        sqlite3* h = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(par.db.net8.substr(7).c_str(), &h, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(h, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        Hintergrund a(par.tree, alles());
+        std::this_thread::sleep_for(halten);
+        EXPECT_TRUE(a.laeuft());
+        sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(h);
+        EXPECT_EQ(a.warten(600), 0) << a.fehlerAusgabe();
+    } else {
+        const char* keys[] = {"dbname", "dbname", nullptr};
+        const char* vals[] = {std::getenv("KORVIMAND_TEST_PG"), par.db.login.c_str(), nullptr};
+        PGconn* c = PQconnectdbParams(keys, vals, 1);
+        ASSERT_EQ(PQstatus(c), CONNECTION_OK) << PQerrorMessage(c);
+        PQclear(PQexec(c, "BEGIN"));
+        PGresult* r = PQexec(c, "LOCK TABLE Hlx590Nza, Hlx504App, Hlx580Pps IN ACCESS EXCLUSIVE MODE");
+        EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQerrorMessage(c);
+        PQclear(r);
+        Hintergrund a(par.tree, alles());
+        std::this_thread::sleep_for(halten);
+        EXPECT_TRUE(a.laeuft());
+        PQclear(PQexec(c, "COMMIT"));
+        PQfinish(c);
+        EXPECT_EQ(a.warten(600), 0) << a.fehlerAusgabe();
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, halten);
+    // the same result as an undisturbed run: the failures of the refused
+    // upload rows and nothing else
+    wieEinLauf();
+}
+
+INSTANTIATE_TEST_SUITE_P(E2e, Concurrency, ::testing::ValuesIn(testdb::backends()),
+                         [](const auto& info) { return std::string(testdb::name(info.param)); });
+
+}  // namespace

@@ -1,11 +1,16 @@
-// The commit bound of a database: how many savepoint + write + commit cycles
-// per second the statement runtime achieves on it, with the write convention
-// every table operation of korvimand uses (one error-protocol row per cycle,
-// as the suite's protocol writer inserts it). korvimand cannot evaluate
-// positions faster than this rate divided by its commits per position.
-// The rows are deleted again at the end.
+// The commit bound of a database: how many write cycles (savepoint, one row,
+// commit) per second the program's own table operations achieve on it.
+// korvimand cannot evaluate positions faster than this rate divided by its
+// commits per position.
 //
-// usage: bench_commits [--seconds S] [--net8 NET8]
+//   --write nza       (default) Nza_PKeyIns of a full evaluation record, the
+//                     write most of a position's commits make;
+//   --write protocol  Err_PKeyIns of an error-protocol row: a narrow row in a
+//                     small table, close to the bare cost of a commit.
+// The rows (NZA kind 99, which no program reads; protocol rows of program
+// "BENCH") are deleted again at the end.
+//
+// usage: bench_commits [--seconds S] [--write nza|protocol] [--net8 NET8]
 //   Without --net8 the database of the configuration file korvimand reads.
 #include <chrono>
 #include <cstdint>
@@ -15,19 +20,58 @@
 #include <optional>
 #include <string>
 
+#include "db/DbMel.h"
 #include "db/runtime/Runtime.h"
 #include "util/Config.h"
-#include "util/Text.h"
 
 namespace {
 
-constexpr const char* kIns =
-    "insert into Hlx554Err (ErrErf,ErrEdt,ErrBer,ErrPnr,ErrApl,ErrApk,ErrApp,ErrFnr,ErrBnr,ErrPgm,ErrFun,ErrDat,"
-    "ErrObj) values (:b0,TO_DATE(:b1,'yyyymmddHH24MISS'),:b2,:b3,:b4,:b5,:b6,:b7,:b8,:b9,:b10,sysdate,:b11)";
-constexpr const char* kDel = "delete  from Hlx554Err  where ErrPgm=:b0";
+constexpr std::int32_t kBenchSatzart = 99;
+
+NzaRecord nzaZeile() {
+    NzaRecord r{};
+    r.NzaSa = kBenchSatzart;
+    r.NzaApl = "AP00001";
+    r.NzaApk = "100000000000";
+    r.NzaApp = "00010";
+    r.NzaDtmDat = "20240304";
+    r.NzaDtmZeit = "060000";
+    r.NzaEdtDat = "20240304";
+    r.NzaEdtZeit = "143000";
+    r.NzaBmk = "BG";
+    r.NzaEmk = "EG";
+    r.NzaMaz = 8;
+    r.NzaGum = 118;
+    r.NzaAum = 2;
+    r.NzaNzr = r.NzaBzr = 0.30;
+    r.NzaNza = r.NzaBzA = 7.52;
+    r.NzaRbz = 0.05;
+    r.NzaRf1 = 800;
+    r.NzaTnr = "TNR-00000000";
+    r.NzaErf = "BENCH";
+    return r;
+}
+
+ErrRecord protokollZeile() {
+    ErrRecord r{};
+    r.ErrBer = "BDE";
+    r.ErrFun = "NZA";
+    r.ErrEdt = "20240304060000";
+    r.ErrPnr = "00001000";
+    r.ErrApk = "100000000000";
+    r.ErrApp = "00010";
+    r.ErrApl = "AP00001";
+    r.ErrFnr = 7012;
+    r.ErrPgm = "BENCH";
+    r.ErrObj = "M_A";
+    r.ErrErf = "BENCH";
+    return r;
+}
+
+constexpr const char* kProtokollWeg = "delete  from Hlx554Err  where ErrPgm=:b0";
 
 int usage() {
-    std::cerr << "usage: bench_commits [--seconds S] [--net8 NET8]\n";
+    std::cerr << "usage: bench_commits [--seconds S] [--write nza|protocol] [--net8 NET8]\n";
     return 2;
 }
 
@@ -35,12 +79,15 @@ int usage() {
 
 int main(int argc, char** argv) {
     double dauer = 5;
+    bool nza = true;
     std::optional<std::string> net8;
     for (int i = 1; i < argc; ++i) {
         const std::string opt = argv[i];
         if (i + 1 >= argc) return usage();
-        if (opt == "--seconds") dauer = std::atof(argv[++i]);
-        else if (opt == "--net8") net8 = argv[++i];
+        const std::string wert = argv[++i];
+        if (opt == "--seconds") dauer = std::atof(wert.c_str());
+        else if (opt == "--net8") net8 = wert;
+        else if (opt == "--write" && (wert == "nza" || wert == "protocol")) nza = wert == "nza";
         else return usage();
     }
     if (dauer <= 0) return usage();
@@ -53,20 +100,17 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    Text<8> erf = "BENCH", pnr = "00001000";
-    Text<14> edt = "20240304060000";
-    Text<10> apl = "AP00001", pgm = "BENCHCOMMT";
-    Text<12> apk = "100000000000";
-    Text<5> app = "00010";
-    std::int32_t fnr = 7012;
+    NzaRecord zeile = nzaZeile();
+    const ErrRecord protokoll = protokollZeile();
     const auto beginn = std::chrono::steady_clock::now();
     const auto ende = beginn + std::chrono::duration<double>(dauer);
     long zyklen = 0;
-    for (std::int32_t bnr = 0; std::chrono::steady_clock::now() < ende; ++bnr) {
-        const std::int32_t rc =
-            rt::write("Err_PKeyIns", kIns,
-                      {rt::txt(erf), rt::txt(edt), rt::txt("BDE"), rt::txt(pnr), rt::txt(apl), rt::txt(apk),
-                       rt::txt(app), rt::i32(fnr), rt::i32(bnr), rt::txt(pgm), rt::txt("NZA"), rt::txt("M_A")});
+    while (std::chrono::steady_clock::now() < ende) {
+        // Each NZA row needs a key of its own: the personnel number counts.
+        char pnr[24];
+        std::snprintf(pnr, sizeof pnr, "%010ld", zyklen);
+        zeile.NzaPnr = pnr;
+        const std::int32_t rc = nza ? Nza_PKeyIns(&zeile) : Err_PKeyIns(&protokoll);
         if (rc != 0) {
             std::cerr << "bench_commits: write failed with code " << rc << "\n";
             return 1;
@@ -74,13 +118,14 @@ int main(int argc, char** argv) {
         ++zyklen;
     }
     const double sekunden = std::chrono::duration<double>(std::chrono::steady_clock::now() - beginn).count();
-    const std::int32_t rc = rt::write("Err_NZADel", kDel, {rt::txt(pgm)});
+    const std::int32_t rc =
+        nza ? Nza_SA_Del(zeile) : rt::write("Err_NZADel", kProtokollWeg, {rt::txt(protokoll.ErrPgm)});
     rt::disconnect();
     if (rc != 0) {
         std::cerr << "bench_commits: removing the rows failed with code " << rc << "\n";
         return 1;
     }
-    std::printf("bench_commits: %ld cycles in %.2f s: %.1f commits/s\n", zyklen, sekunden,
-                static_cast<double>(zyklen) / sekunden);
+    std::printf("bench_commits: %ld cycles (%s) in %.2f s: %.1f commits/s\n", zyklen, nza ? "nza" : "protocol",
+                sekunden, static_cast<double>(zyklen) / sekunden);
     return 0;
 }

@@ -4,12 +4,17 @@
 // in a few statements, and the evaluated state of a range of positions as
 // comparable text.
 #include <fcntl.h>
+#include <libpq-fe.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <stdexcept>
@@ -76,18 +81,20 @@ private:
     std::string alt_;
 };
 
-// The program started in a tree's working directory, in the background.
-// Its standard output and error go to files in the tree's root.
+// A program (korvimand unless told) started in a tree's working directory,
+// in the background. Its standard output and error go to files in the
+// tree's root; its standard input is empty, or a pipe that eingabe() fills.
 class Hintergrund {
 public:
     Hintergrund(const e2e::Tree& t, const std::vector<std::string>& args, const std::vector<std::string>& env = {},
-                const std::string& name = "lauf") {
+                const std::string& name = "lauf", const std::string& programm = KORVIMAND_BIN,
+                bool mitEingabe = false) {
         outPath_ = t.root + "/" + name + ".out";
         errPath_ = t.root + "/" + name + ".err";
         std::vector<std::string> argv;
         if (const char* vg = std::getenv("KORVIMAND_VALGRIND"); vg && std::string(vg) == "1")
             argv = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full"};
-        argv.push_back(KORVIMAND_BIN);
+        argv.push_back(programm);
         argv.insert(argv.end(), args.begin(), args.end());
         std::map<std::string, std::string> vars;
         auto setze = [&](const std::string& e) {
@@ -110,7 +117,10 @@ public:
         v.push_back(nullptr);
         const int out = ::open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         const int err = ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        int rohr[2] = {-1, -1};
+        if (mitEingabe && ::pipe2(rohr, O_CLOEXEC) != 0) throw std::runtime_error("Hintergrund: pipe failed");
+        const int in = mitEingabe ? rohr[0] : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        eingabe_ = rohr[1];
         if (out < 0 || err < 0 || in < 0) throw std::runtime_error("Hintergrund: cannot open output files");
         const std::string wd = t.workDir;
         pid_ = ::fork();
@@ -125,6 +135,7 @@ public:
         if (pid_ < 0) throw std::runtime_error("Hintergrund: fork failed");
     }
     ~Hintergrund() {
+        if (eingabe_ >= 0) ::close(eingabe_);
         if (pid_ > 0 && !fertig_) {
             ::kill(pid_, SIGKILL);
             int st;
@@ -135,6 +146,20 @@ public:
     Hintergrund& operator=(const Hintergrund&) = delete;
 
     pid_t pid() const { return pid_; }
+    // Writes the text to the program's standard input and closes it.
+    void eingabe(const std::string& text) {
+        ::signal(SIGPIPE, SIG_IGN);  // a program that ended early must not end the test
+        std::size_t done = 0;
+        while (eingabe_ >= 0 && done < text.size()) {
+            const ssize_t n = ::write(eingabe_, text.data() + done, text.size() - done);
+            if (n <= 0 && errno != EINTR) break;
+            if (n > 0) done += static_cast<std::size_t>(n);
+        }
+        if (eingabe_ >= 0) ::close(eingabe_);
+        eingabe_ = -1;
+    }
+    // A file of the program's /proc entry ("cmdline", "environ"), NULs kept.
+    std::string proc(const std::string& datei) const { return lesen("/proc/" + std::to_string(pid_) + "/" + datei); }
     bool laeuft() {
         if (fertig_) return false;
         int st = 0;
@@ -184,12 +209,56 @@ private:
         return s;
     }
     pid_t pid_ = -1;
+    int eingabe_ = -1;
     bool fertig_ = false;
     int status_ = -1;
     std::string outPath_, errPath_;
 };
 
 inline bool pg(const testdb::Db& db) { return db.backend == testdb::Backend::Postgres; }
+
+// Another session holds the database until freigeben() (or the end of the
+// object): on SQLite an exclusive transaction, on PostgreSQL the tables every
+// position run reads and writes, locked against everything.
+class DatenbankSperre {
+public:
+    explicit DatenbankSperre(const testdb::Db& db) {
+        if (!pg(db)) {
+            if (sqlite3_open_v2(db.net8.substr(7).c_str(), &lite_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+                sqlite3_exec(lite_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
+                throw std::runtime_error("DatenbankSperre: cannot lock the SQLite file");
+            return;
+        }
+        const char* keys[] = {"dbname", "dbname", nullptr};
+        const char* vals[] = {std::getenv("KORVIMAND_TEST_PG"), db.login.c_str(), nullptr};
+        conn_ = PQconnectdbParams(keys, vals, 1);
+        if (PQstatus(conn_) != CONNECTION_OK) throw std::runtime_error(PQerrorMessage(conn_));
+        PQclear(PQexec(conn_, "BEGIN"));
+        PGresult* r = PQexec(conn_, "LOCK TABLE Hlx590Nza, Hlx504App, Hlx580Pps IN ACCESS EXCLUSIVE MODE");
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        if (!ok) throw std::runtime_error(std::string("DatenbankSperre: ") + PQerrorMessage(conn_));
+    }
+    ~DatenbankSperre() { freigeben(); }
+    DatenbankSperre(const DatenbankSperre&) = delete;
+    DatenbankSperre& operator=(const DatenbankSperre&) = delete;
+    void freigeben() {
+        if (lite_) {
+            sqlite3_exec(lite_, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(lite_);
+            lite_ = nullptr;
+        }
+        if (conn_) {
+            PQclear(PQexec(conn_, "COMMIT"));
+            PQfinish(conn_);
+            conn_ = nullptr;
+        }
+    }
+
+private:
+    sqlite3* lite_ = nullptr;
+    PGconn* conn_ = nullptr;
+};
 
 // PostgreSQL answers a commit of this database before its log reaches the
 // disk. The tests never stop the server uncleanly, so nothing a run

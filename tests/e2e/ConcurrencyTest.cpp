@@ -5,8 +5,6 @@
 // KORVIMAND_CONCURRENCY_POSITIONS sets the positions per database (default
 // 2000 on SQLite, 400 on PostgreSQL; a fifth under sanitizers or valgrind).
 #include <fcntl.h>
-#include <libpq-fe.h>
-#include <sqlite3.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -135,30 +133,12 @@ TEST_P(Concurrency, ThirdProcessHoldingTheLogDelaysButLosesNothing) {
 TEST_P(Concurrency, LockedDatabaseDelaysTheRunWithoutAFailure) {
     const auto halten = std::chrono::milliseconds(1500);
     const auto start = std::chrono::steady_clock::now();
-    if (par.db.backend == testdb::Backend::Sqlite) {
-        sqlite3* h = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(par.db.net8.substr(7).c_str(), &h, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(h, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    {
+        zuverlaessig::DatenbankSperre sperre(par.db);
         Hintergrund a(par.tree, alles());
         std::this_thread::sleep_for(halten);
         EXPECT_TRUE(a.laeuft());
-        sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(h);
-        EXPECT_EQ(a.warten(600), 0) << a.fehlerAusgabe();
-    } else {
-        const char* keys[] = {"dbname", "dbname", nullptr};
-        const char* vals[] = {std::getenv("KORVIMAND_TEST_PG"), par.db.login.c_str(), nullptr};
-        PGconn* c = PQconnectdbParams(keys, vals, 1);
-        ASSERT_EQ(PQstatus(c), CONNECTION_OK) << PQerrorMessage(c);
-        PQclear(PQexec(c, "BEGIN"));
-        PGresult* r = PQexec(c, "LOCK TABLE Hlx590Nza, Hlx504App, Hlx580Pps IN ACCESS EXCLUSIVE MODE");
-        EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQerrorMessage(c);
-        PQclear(r);
-        Hintergrund a(par.tree, alles());
-        std::this_thread::sleep_for(halten);
-        EXPECT_TRUE(a.laeuft());
-        PQclear(PQexec(c, "COMMIT"));
-        PQfinish(c);
+        sperre.freigeben();
         EXPECT_EQ(a.warten(600), 0) << a.fehlerAusgabe();
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, halten);

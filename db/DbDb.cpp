@@ -15,3 +15,7 @@ std::int32_t dbConnect() {
 std::int32_t dbCommit() { return rt::commit(); }
 
 std::int32_t dbRollback() { return rt::rollback(); }
+
+std::int32_t dbExklusivBeginn(const char* name) { return rt::atomicBegin(name); }
+
+void dbExklusivEnde() { rt::atomicEnd(); }

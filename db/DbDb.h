@@ -6,3 +6,8 @@
 std::int32_t dbConnect();
 std::int32_t dbCommit();
 std::int32_t dbRollback();
+// A section no other process can interleave with (the draw from a number
+// range): begins by waiting for every other writer; the section's first
+// commit ends it, dbExklusivEnde releases whatever is left.
+std::int32_t dbExklusivBeginn(const char* name);
+void dbExklusivEnde();

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "app/RunContext.h"
+#include "db/DbDb.h"
 #include "db/DbMel.h"
-#include "db/runtime/Runtime.h"
 #include "util/DatumZeit.h"
 #include "util/MsgLog.h"
 
@@ -19,7 +19,7 @@ constexpr std::int32_t kBereichErschoepft = -1438;
 void UploadNummer(PpsRecord* pps) {
     // Runs over disjoint ranges draw from the same number range; read, raise
     // and write back must not interleave, or two uploads share one number.
-    std::int32_t rc = rt::atomicBegin("PPSNR");
+    std::int32_t rc = dbExklusivBeginn("PPSNR");
     if (rc != 0) {
         Msg_Fehler("UploadNummer", "Get,Ins,Upd", rc);
         return;
@@ -43,7 +43,7 @@ void UploadNummer(PpsRecord* pps) {
         bnr.BnrBnr = 1;
         rc = Bnr_PKeyIns(&bnr);
     }
-    rt::atomicEnd();
+    dbExklusivEnde();
     if (rc == 0) {
         pps->PpsLfn = bnr.BnrBnr;
     } else {

@@ -53,6 +53,17 @@ inline int anzahl(const char* variable, int schnell, int langsamWert) {
     return langsam() ? langsamWert : schnell;
 }
 
+inline std::string dateiLesen(const std::string& pfad) {
+    std::string s;
+    if (FILE* f = std::fopen(pfad.c_str(), "rb")) {
+        char buf[65536];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+        std::fclose(f);
+    }
+    return s;
+}
+
 // Databases and trees of a test are made below TMPDIR; these tests put them
 // on a memory file system while the object lives. A killed process loses
 // nothing that it handed to the kernel, so what they test holds there too,
@@ -159,7 +170,7 @@ public:
         eingabe_ = -1;
     }
     // A file of the program's /proc entry ("cmdline", "environ"), NULs kept.
-    std::string proc(const std::string& datei) const { return lesen("/proc/" + std::to_string(pid_) + "/" + datei); }
+    std::string proc(const std::string& datei) const { return dateiLesen("/proc/" + std::to_string(pid_) + "/" + datei); }
     bool laeuft() {
         if (fertig_) return false;
         int st = 0;
@@ -190,23 +201,13 @@ public:
         }
         return status_;
     }
-    std::string ausgabe() const { return lesen(outPath_); }
-    std::string fehlerAusgabe() const { return lesen(errPath_); }
+    std::string ausgabe() const { return dateiLesen(outPath_); }
+    std::string fehlerAusgabe() const { return dateiLesen(errPath_); }
 
 private:
     void ende(int st) {
         fertig_ = true;
         status_ = WIFEXITED(st) ? WEXITSTATUS(st) : -WTERMSIG(st);
-    }
-    static std::string lesen(const std::string& path) {
-        std::string s;
-        if (FILE* f = std::fopen(path.c_str(), "rb")) {
-            char buf[4096];
-            std::size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-            std::fclose(f);
-        }
-        return s;
     }
     pid_t pid_ = -1;
     int eingabe_ = -1;

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -22,13 +21,6 @@ namespace {
 using zuverlaessig::Hintergrund;
 
 const std::vector<std::string> kLauf = {"000000004711", "00000", "000000004711", "99999", "ERF00001"};
-
-std::string dateiInhalt(const std::string& pfad) {
-    std::ifstream f(pfad, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 bool enthaelt(const std::string& text, const std::string& geheim) { return text.find(geheim) != std::string::npos; }
 
@@ -142,7 +134,7 @@ TEST(SecretsAdmin, IniTakesThePasswordFromStdinOrTheEnvironment) {
         EXPECT_EQ(admin.warten(60), 0) << admin.fehlerAusgabe();
         EXPECT_FALSE(enthaelt(admin.ausgabe() + admin.fehlerAusgabe(), geheim));
         EXPECT_EQ(Cfg_ReadValue("", "PASS", 0, datei), geheim);
-        EXPECT_FALSE(enthaelt(dateiInhalt(datei), geheim)) << "stored in plain text";
+        EXPECT_FALSE(enthaelt(zuverlaessig::dateiLesen(datei), geheim)) << "stored in plain text";
     }
     {
         SCOPED_TRACE("--password-env");

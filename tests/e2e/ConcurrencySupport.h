@@ -104,7 +104,8 @@ public:
         errPath_ = t.root + "/" + name + ".err";
         std::vector<std::string> argv;
         if (const char* vg = std::getenv("KORVIMAND_VALGRIND"); vg && std::string(vg) == "1")
-            argv = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full"};
+            argv = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full",
+                    "--show-leak-kinds=definite", "--errors-for-leak-kinds=definite"};
         argv.push_back(programm);
         argv.insert(argv.end(), args.begin(), args.end());
         std::map<std::string, std::string> vars;

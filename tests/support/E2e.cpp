@@ -196,7 +196,13 @@ Result runWith(const Tree& t, const std::string& program, const std::vector<std:
                const RunOptions& options) {
     // Everything the child needs is prepared before the fork: between fork
     // and exec only async-signal-safe calls are allowed.
-    std::vector<std::string> argStrings{program};
+    // KORVIMAND_VALGRIND=1 (scripts/valgrind-e2e) runs every program under
+    // memcheck; a finding ends the run with status 99.
+    std::vector<std::string> argStrings;
+    if (const char* vg = std::getenv("KORVIMAND_VALGRIND"); vg && std::strcmp(vg, "1") == 0)
+        argStrings = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full",
+                      "--show-leak-kinds=definite", "--errors-for-leak-kinds=definite"};
+    argStrings.push_back(program);
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<std::string> envStrings = childEnvironment(t.env, options.env);
     std::vector<char*> argv = pointers(argStrings);

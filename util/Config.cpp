@@ -195,8 +195,9 @@ std::string Cfg_ReadValue(std::string_view name, std::string_view key, std::int3
     RecordScanner scanner(name, key, number);
     char buf[65536];
     bool found = false;
-    for (;;) {
+    for (std::size_t total = 0; total < CfgFileMax;) {
         std::size_t n = std::fread(buf, 1, sizeof buf, f);
+        total += n;
         if (n && scanner.feed(std::string_view(buf, n))) {
             found = true;
             break;

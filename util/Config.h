@@ -18,6 +18,9 @@ inline constexpr std::size_t CfgTextMax = CfgValueMax / 5;
 // text to 11.
 inline constexpr std::size_t CfgFieldMax = 200;
 inline constexpr std::size_t CfgNumberMax = 11;
+// Reading stops after this many bytes: a "file" without an end (a device, a
+// pipe whose writer stays) must not keep the start-up waiting for ever.
+inline constexpr std::size_t CfgFileMax = std::size_t{64} << 20;
 // Each output of Cfg_GetDbLogin holds at least this many bytes.
 inline constexpr std::size_t CfgLoginBytes = 52;
 

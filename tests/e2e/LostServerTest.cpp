@@ -128,6 +128,9 @@ protected:
         ASSERT_TRUE(lauf.laeuft()) << "the run ended before the server could be stopped";
         server->stoppen(modus);
         EXPECT_EQ(lauf.warten(120), 0) << lauf.fehlerAusgabe();
+        // what the lost connection makes the client library print shows no password
+        EXPECT_EQ(lauf.fehlerAusgabe().find(db.password), std::string::npos);
+        EXPECT_EQ(e2e::readLog(tree).find(db.password), std::string::npos);
 
         std::vector<e2e::LogEntry> eintraege;
         ASSERT_NO_THROW(eintraege = e2e::parseLog(e2e::readLog(tree)));

@@ -276,7 +276,7 @@ inline std::string zeitpunkt(const testdb::Db& db, const std::string& wert) {
 
 // The 12-character order number of order block k (ten positions each).
 inline std::string auftragsNummer(long k) {
-    char buf[16];
+    char buf[32];
     std::snprintf(buf, sizeof buf, "%012ld", 500000 + k);
     return buf;
 }

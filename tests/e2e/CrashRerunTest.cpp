@@ -93,7 +93,7 @@ TEST_P(CrashRerun, KilledRunsThenOneToTheEndEqualAnUninterruptedRun) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 40)(zufall)));
         } else {
             // otherwise once the run has uploaded a random part of the range
-            const long ziel = vorher + std::uniform_int_distribution<long>(1, n - 1)(zufall);
+            const long ziel = vorher + std::uniform_int_distribution<long>(1, std::max(1, n * 9 / 10))(zufall);
             while (lauf.laeuft() && uploads() < ziel) std::this_thread::sleep_for(std::chrono::milliseconds(2));
             std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(0, 3000)(zufall)));
         }
@@ -101,7 +101,8 @@ TEST_P(CrashRerun, KilledRunsThenOneToTheEndEqualAnUninterruptedRun) {
             ++kills;
             gesund(kills);
         } else {
-            ADD_FAILURE() << "the run ended before it could be killed: " << lauf.fehlerAusgabe();
+            // it was quicker than the kill: a complete run, tried again
+            EXPECT_EQ(lauf.warten(10), 0) << lauf.fehlerAusgabe();
         }
     }
     ASSERT_GE(kills, 5);

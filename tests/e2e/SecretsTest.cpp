@@ -65,9 +65,12 @@ TEST_P(Secrets, NotOnTheCommandLineOrInTheEnvironmentOfARun) {
     // the database is held so that the run stays alive to be looked at
     zuverlaessig::DatenbankSperre sperre(db);
     Hintergrund lauf(tree, kLauf);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::string cmdline;
+    for (int i = 0; i < 250 && !enthaelt(cmdline, "ERF00001"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        cmdline = lauf.proc("cmdline");
+    }
     ASSERT_TRUE(lauf.laeuft());
-    const std::string cmdline = lauf.proc("cmdline");
     EXPECT_TRUE(enthaelt(cmdline, "ERF00001")) << "not the run's command line";
     keinGeheimnis("the command line", cmdline);
     keinGeheimnis("the environment", lauf.proc("environ"));
@@ -128,8 +131,13 @@ TEST(SecretsAdmin, IniTakesThePasswordFromStdinOrTheEnvironment) {
         Hintergrund admin(t, {"ini", "--login", "operator", "--password", "-", "--net8", "sqlite:bde.db", "--file", datei},
                           {}, "admin", KORVIMAND_ADMIN_BIN, true);
         // it waits for the password: its command line has none
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        EXPECT_FALSE(enthaelt(admin.proc("cmdline"), geheim));
+        std::string cmdline;
+        for (int i = 0; i < 250 && !enthaelt(cmdline, "--password"); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            cmdline = admin.proc("cmdline");
+        }
+        EXPECT_TRUE(enthaelt(cmdline, "--password")) << "not the program's command line";
+        EXPECT_FALSE(enthaelt(cmdline, geheim));
         admin.eingabe(geheim + "\n");
         EXPECT_EQ(admin.warten(60), 0) << admin.fehlerAusgabe();
         EXPECT_FALSE(enthaelt(admin.ausgabe() + admin.fehlerAusgabe(), geheim));

@@ -7,6 +7,7 @@
 #include <libpq-fe.h>
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,11 +96,13 @@ private:
 // A program (korvimand unless told) started in a tree's working directory,
 // in the background. Its standard output and error go to files in the
 // tree's root; its standard input is empty, or a pipe that eingabe() fills.
+// dateiGrenze > 0 limits the size of every file it writes (RLIMIT_FSIZE):
+// a write past it fails as on a full disk.
 class Hintergrund {
 public:
     Hintergrund(const e2e::Tree& t, const std::vector<std::string>& args, const std::vector<std::string>& env = {},
                 const std::string& name = "lauf", const std::string& programm = KORVIMAND_BIN,
-                bool mitEingabe = false) {
+                bool mitEingabe = false, long long dateiGrenze = 0) {
         outPath_ = t.root + "/" + name + ".out";
         errPath_ = t.root + "/" + name + ".err";
         std::vector<std::string> argv;
@@ -138,6 +141,12 @@ public:
         pid_ = ::fork();
         if (pid_ == 0) {
             if (::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 || ::chdir(wd.c_str()) != 0) ::_exit(126);
+            if (dateiGrenze > 0) {
+                // the write fails with EFBIG instead of the signal ending the process
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit r{static_cast<rlim_t>(dateiGrenze), static_cast<rlim_t>(dateiGrenze)};
+                if (::setrlimit(RLIMIT_FSIZE, &r) != 0) ::_exit(125);
+            }
             ::execve(a[0], a.data(), v.data());
             ::_exit(127);
         }

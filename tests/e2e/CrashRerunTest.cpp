@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <thread>
@@ -125,6 +126,57 @@ TEST_P(CrashRerun, KilledRunsThenOneToTheEndEqualAnUninterruptedRun) {
     EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa = 11"), std::to_string(n));
     EXPECT_EQ(wert("select count(distinct PpsApk || PpsApp) from Hlx580Pps"), std::to_string(n));
     EXPECT_EQ(wert("select NzpAus from Hlx591Nzp"), "ERF00001");
+}
+
+// The SQLite file system fills up during a run: every failed write is
+// reported, the run ends normally, the file stays sound, and once there is
+// room again a rerun leaves what an undisturbed run leaves.
+TEST(CrashRerunVoll, FullDiskIsReportedAndARerunCompletesTheRange) {
+    const int n = zuverlaessig::anzahl("KORVIMAND_FULL_POSITIONS", 2000, 300);
+    struct Paar {
+        testdb::Db db;
+        e2e::Tree tree;
+    } ref, voll;
+    {
+        zuverlaessig::SchnellerOrdner schnell;
+        for (Paar* p : {&ref, &voll}) {
+            p->db = testdb::create(testdb::Backend::Sqlite);
+            p->tree = e2e::makeTree(p->db);
+            zuverlaessig::stammdaten(p->db);
+            zuverlaessig::massendaten(p->db, 0, n);
+        }
+    }
+    auto wert = [&](const std::string& q) { return testdb::value(voll.db, q); };
+    testdb::value(voll.db, "PRAGMA wal_checkpoint(TRUNCATE)");
+    const long long groesse = static_cast<long long>(std::filesystem::file_size(voll.db.net8.substr(7)));
+
+    // a little room past the file: the write-ahead log fills it after some positions
+    {
+        Hintergrund lauf(voll.tree, kAlles, {}, "voll", KORVIMAND_BIN, false, groesse + 256 * 1024);
+        EXPECT_EQ(lauf.warten(600), 0) << lauf.fehlerAusgabe();
+    }
+    std::vector<e2e::LogEntry> eintraege;
+    ASSERT_NO_THROW(eintraege = e2e::parseLog(e2e::readLog(voll.tree)));
+    EXPECT_GE(eintraege.size(), 2u) << "the full disk was not reported";
+    for (const auto& e : eintraege) EXPECT_LT(e.code, 0) << e.funktion << " / " << e.message;
+    EXPECT_EQ(wert("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(zuverlaessig::doppelteNummern(voll.db), "0");
+    EXPECT_LT(std::stol(wert("select count(*) from Hlx580Pps")), n) << "the limit did not bite";
+
+    const e2e::Result zweiter = e2e::run(voll.tree, kAlles);
+    EXPECT_EQ(zweiter.status, 0) << zweiter.err;
+    const e2e::Result einmal = e2e::run(ref.tree, kAlles);
+    EXPECT_EQ(einmal.status, 0) << einmal.err;
+    EXPECT_EQ(e2e::readLog(ref.tree), "");
+    EXPECT_EQ(wert("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(zuverlaessig::doppelteNummern(voll.db), "0");
+    EXPECT_TRUE(zuverlaessig::stand(ref.db, "000000000000", "999999999999") ==
+                zuverlaessig::stand(voll.db, "000000000000", "999999999999"))
+        << "the rerun after the full disk differs from an undisturbed run";
+    for (Paar* p : {&ref, &voll}) {
+        e2e::removeTree(p->tree);
+        testdb::destroy(p->db);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(E2e, CrashRerun, ::testing::ValuesIn(testdb::backends()),

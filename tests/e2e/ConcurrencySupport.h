@@ -180,7 +180,9 @@ public:
         eingabe_ = -1;
     }
     // A file of the program's /proc entry ("cmdline", "environ"), NULs kept.
-    std::string proc(const std::string& datei) const { return dateiLesen("/proc/" + std::to_string(pid_) + "/" + datei); }
+    std::string proc(const std::string& datei) const {
+        return dateiLesen("/proc/" + std::to_string(pid_) + "/" + datei);
+    }
     bool laeuft() {
         if (fertig_) return false;
         int st = 0;

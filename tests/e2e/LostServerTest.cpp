@@ -57,8 +57,8 @@ public:
         fs::remove_all(base_, ec);
     }
     void starten() {
-        befehl("pg_ctl -D " + base_ + "/data -l " + base_ +
-               "/server.log -w -t 60 -o \"-k " + base_ + " -p 5432 -c listen_addresses='' -c fsync=off\" start >/dev/null");
+        befehl("pg_ctl -D " + base_ + "/data -l " + base_ + "/server.log -w -t 60 -o \"-k " + base_ +
+               " -p 5432 -c listen_addresses='' -c fsync=off\" start >/dev/null");
     }
     // mode: fast (sessions are ended) or immediate (the server dies at once)
     void stoppen(const std::string& modus) {

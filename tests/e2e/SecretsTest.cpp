@@ -128,7 +128,8 @@ TEST(SecretsAdmin, IniTakesThePasswordFromStdinOrTheEnvironment) {
 
     {
         SCOPED_TRACE("--password -");
-        Hintergrund admin(t, {"ini", "--login", "operator", "--password", "-", "--net8", "sqlite:bde.db", "--file", datei},
+        Hintergrund admin(t,
+                          {"ini", "--login", "operator", "--password", "-", "--net8", "sqlite:bde.db", "--file", datei},
                           {}, "admin", KORVIMAND_ADMIN_BIN, true);
         // it waits for the password: its command line has none
         std::string cmdline;
@@ -148,10 +149,10 @@ TEST(SecretsAdmin, IniTakesThePasswordFromStdinOrTheEnvironment) {
         SCOPED_TRACE("--password-env");
         e2e::RunOptions o;
         o.env = {"KORVI_GEHEIM=" + geheim + "2"};
-        const e2e::Result r = e2e::runWith(
-            t, KORVIMAND_ADMIN_BIN,
-            {"ini", "--login", "operator", "--password-env", "KORVI_GEHEIM", "--net8", "sqlite:bde.db", "--file", datei},
-            o);
+        const e2e::Result r = e2e::runWith(t, KORVIMAND_ADMIN_BIN,
+                                           {"ini", "--login", "operator", "--password-env", "KORVI_GEHEIM", "--net8",
+                                            "sqlite:bde.db", "--file", datei},
+                                           o);
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_FALSE(enthaelt(r.out + r.err, geheim));
         EXPECT_EQ(Cfg_ReadValue("", "PASS", 0, datei), geheim + "2");

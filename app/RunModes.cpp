@@ -25,19 +25,29 @@ void laufEintragen(NzpRecord nzp) {
     Nzm_ParameterUpd(nzp);
 }
 
+// A walk that ends on a database error, not at the end of its rows, leaves
+// positions unevaluated; the log must not make it look like a complete run.
+void walkAbgebrochen(const char* funktion, const char* operation, std::int32_t rc) {
+    if (rc < 0) Msg_Fehler(funktion, operation, rc);
+}
+
 }  // namespace
 
 void Verarbeitung_VonBis() {
     NzpRecord nzp{};
     Nzm_Parameter(&nzp);
-    if (App_VonBisOpen(runContext.VonApk, runContext.VonApp, runContext.BisApk, runContext.BisApp,
-                       kAusgenommenerStatus) == 0) {
+    std::int32_t rc = App_VonBisOpen(runContext.VonApk, runContext.VonApp, runContext.BisApk, runContext.BisApp,
+                                     kAusgenommenerStatus);
+    if (rc != 0) {
+        walkAbgebrochen("Verarbeitung_VonBis", "App_VonBisOpen", rc);
+    } else {
         AppRecord app{};
-        while (App_VonBisFetch(&app) == 0) {
+        while ((rc = App_VonBisFetch(&app)) == 0) {
             Nza_ArbeitsfolgeVonBis(app);
             Get_MerkNZALoeschen(app);
         }
         App_VonBisClose();
+        walkAbgebrochen("Verarbeitung_VonBis", "App_VonBisFetch", rc);
     }
     laufEintragen(nzp);
 }
@@ -47,22 +57,26 @@ void Verarbeitung_MRK() {
     Nzm_Parameter(&nzp);
     MrkRecord mrk{};
     mrk.MrkKng = "NZA";
-    if (Mrk_KngOpen(mrk.MrkKng) == 0) {
+    std::int32_t rc = Mrk_KngOpen(mrk.MrkKng);
+    if (rc != 0) {
+        walkAbgebrochen("Verarbeitung_MRK", "Mrk_KngOpen", rc);
+    } else {
         // The cursor keeps delivering markers that the loop itself has
         // deleted meanwhile: two markers of one position are two evaluations.
-        while (Mrk_KngFetch(&mrk) == 0) {
+        while ((rc = Mrk_KngFetch(&mrk)) == 0) {
             AppRecord app{};
             app.AppApk = mrk.MrkApk;
             app.AppApp = mrk.MrkApp;
-            const std::int32_t rc = App_PKeyReadk(&app);
-            if (rc != 0)
-                Msg_Fehler("Verarbeitung_MRK", "App_PKeyReadk", rc);
+            const std::int32_t lesen = App_PKeyReadk(&app);
+            if (lesen != 0)
+                Msg_Fehler("Verarbeitung_MRK", "App_PKeyReadk", lesen);
             else
                 Nza_ArbeitsfolgeVonBis(app);
             // The key is set even when the read failed: the marker goes anyway.
             Get_MerkNZALoeschen(app);
         }
         Mrk_KngClose();
+        walkAbgebrochen("Verarbeitung_MRK", "Mrk_KngFetch", rc);
     }
     laufEintragen(nzp);
 }

@@ -95,6 +95,28 @@ TEST_P(Fehler, MissingTablesDoNotStopTheRun) {
     EXPECT_EQ(wert("select NzpAus from Hlx591Nzp"), "ERF00001");
 }
 
+// A walk that cannot even start is said in the log, so that the run does not
+// look complete; the run parameters are recorded all the same.
+TEST_P(Fehler, WalkThatCannotStartIsReported) {
+    zweiPositionen(db);
+    testdb::sql(db, "drop table Hlx504App");
+    bereich();
+    auto eintraege = log();
+    ASSERT_EQ(eintraege.size(), 1u);
+    EXPECT_EQ(eintraege[0].funktion, "Verarbeitung_VonBis");
+    EXPECT_EQ(eintraege[0].message, "App_VonBisOpen");
+    EXPECT_EQ(eintraege[0].code, -942);
+    EXPECT_EQ(wert("select NzpAus from Hlx591Nzp"), "ERF00001");
+
+    testdb::sql(db, "drop table Hlx563Mrk");
+    merkerLauf();
+    eintraege = log();
+    ASSERT_EQ(eintraege.size(), 2u);
+    EXPECT_EQ(eintraege[1].funktion, "Verarbeitung_MRK");
+    EXPECT_EQ(eintraege[1].message, "Mrk_KngOpen");
+    EXPECT_EQ(eintraege[1].code, -942);
+}
+
 }  // namespace
 
 AUSWERTUNG_BACKENDS(Fehler);

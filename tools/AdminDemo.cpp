@@ -28,11 +28,17 @@ struct Tage {
     int jahr = 0, monat = 0, woche = 0, wochentag = 0, jahrestag = 0;
 };
 
-std::string datum(std::tm t, int tage) {
+// The day a number of days away, at noon so that no daylight-saving change
+// moves it to another day.
+std::tm verschoben(std::tm t, int tage) {
     t.tm_mday += tage;
     t.tm_hour = 12;
     t.tm_isdst = -1;
     std::mktime(&t);
+    return t;
+}
+
+std::string datum(const std::tm& t) {
     char buf[16];
     std::strftime(buf, sizeof buf, "%Y%m%d", &t);
     return buf;
@@ -42,15 +48,11 @@ Tage tage() {
     const std::time_t jetzt = std::time(nullptr);
     std::tm heute{};
     localtime_r(&jetzt, &heute);
+    const std::tm g = verschoben(heute, -1);
     Tage d;
-    d.gestern = datum(heute, -1);
-    d.vorMonat = datum(heute, -30);
-    d.inEinemJahr = datum(heute, 365);
-    std::tm g = heute;
-    g.tm_mday -= 1;
-    g.tm_hour = 12;
-    g.tm_isdst = -1;
-    std::mktime(&g);
+    d.gestern = datum(g);
+    d.vorMonat = datum(verschoben(heute, -30));
+    d.inEinemJahr = datum(verschoben(heute, 365));
     char woche[4];
     std::strftime(woche, sizeof woche, "%V", &g);
     d.jahr = g.tm_year + 1900;

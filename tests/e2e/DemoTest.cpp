@@ -17,6 +17,7 @@
 
 #include "app/Fortschritt.h"
 #include "tests/support/E2e.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/TestDb.h"
 #include "util/MsgLog.h"
 
@@ -169,6 +170,30 @@ TEST_P(Demo, ReportCsvHasOneRowPerPositionWithTheEvaluatedTimes) {
     // Kind 11 and kind 10 of the three evaluated positions.
     EXPECT_EQ(tabellen[1].size(), 1u + 6u) << r.out;
     EXPECT_EQ(tabellen[2].size(), 1u + 3u) << r.out;
+}
+
+TEST_P(Demo, AFailedLoadLeavesNothingBehind) {
+    // The markers are the last rows of the load.
+    fixtures::schreibenVerhindern(db, "Hlx563Mrk", "insert");
+    const e2e::Result r = admin({"demo"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("nothing was loaded"), std::string::npos) << r.err;
+    for (const char* tabelle : {"Hlx501Apk", "Hlx504App", "Hlx560Mel", "Hlx590Nza", "Hlx532Aem", "Hlx591Nzp"})
+        EXPECT_EQ(wert(std::string("select count(*) from ") + tabelle), "0") << tabelle;
+}
+
+TEST_P(Demo, ReportCsvQuotesWhatASpreadsheetWouldSplit) {
+    fixtures::Position p;
+    p.zf2 = "Los \"A\", Teil 2";
+    p.apl = "APL,01";
+    fixtures::position(db, p);
+    const e2e::Result r = admin({"report", "--table", "positions", "--csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto zeilen = csv(r.out);
+    ASSERT_EQ(zeilen.size(), 2u) << r.out;
+    ASSERT_EQ(zeilen[1].size(), zeilen[0].size()) << r.out;
+    EXPECT_EQ(zeilen[1][3], "APL,01");
+    EXPECT_EQ(zeilen[1][4], "Los \"A\", Teil 2");
 }
 
 TEST_P(Demo, ReportRejectsBadArgumentsAndAMissingTable) {

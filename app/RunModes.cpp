@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/Arbeitsfolge.h"
+#include "app/Fortschritt.h"
 #include "app/Merker.h"
 #include "app/Parameter.h"
 #include "app/RunContext.h"
@@ -45,6 +46,7 @@ void Verarbeitung_VonBis() {
         while ((rc = App_VonBisFetch(&app)) == 0) {
             Nza_ArbeitsfolgeVonBis(app);
             Get_MerkNZALoeschen(app);
+            Fortschritt_Position();
         }
         App_VonBisClose();
         walkAbgebrochen("Verarbeitung_VonBis", "App_VonBisFetch", rc);
@@ -74,6 +76,7 @@ void Verarbeitung_MRK() {
                 Nza_ArbeitsfolgeVonBis(app);
             // The key is set even when the read failed: the marker goes anyway.
             Get_MerkNZALoeschen(app);
+            Fortschritt_Position();
         }
         Mrk_KngClose();
         walkAbgebrochen("Verarbeitung_MRK", "Mrk_KngFetch", rc);

@@ -4,6 +4,7 @@
 // Arguments 1 and 3 both "000000000000" select the marker mode.
 #include <exception>
 
+#include "app/Fortschritt.h"
 #include "app/RunContext.h"
 #include "app/RunModes.h"
 #include "db/DbDb.h"
@@ -37,11 +38,13 @@ int run(int argc, char** argv) {
     runContext.Erfasser = argv[5];
     runContext.MelAbDatum = "19800101";
 
+    Fortschritt_Start();
     // Compared after cutting: thirteen zeros select the marker mode too.
     if (runContext.VonApk == "000000000000" && runContext.BisApk == "000000000000")
         Verarbeitung_MRK();
     else
         Verarbeitung_VonBis();
+    Fortschritt_Ende();
     // Every writing operation has committed or rolled back its own work.
     return 0;
 }

@@ -206,6 +206,10 @@ std::int32_t refill(CursorState& c) {
 
 std::int32_t connect(const char* path, int busyMs, bool create) {
     disconnect();
+    // Memory statistics cost a global mutex on every allocation; nothing reads
+    // them. Only possible before the library's first use, refused (harmlessly)
+    // after it.
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     // A run never creates the file: a wrong path must not leave an empty database.
     int rc = sqlite3_open_v2(path, &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0),
                              nullptr);

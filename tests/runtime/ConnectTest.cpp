@@ -81,7 +81,7 @@ TEST_F(Connect, SqliteFileRelativeToTheWorkingDirectory) {
 }
 
 TEST_F(Connect, PostgresLoginAndService) {
-    if (testdb::backends().size() < 2) GTEST_SKIP() << "KORVIMAND_TEST_PG is not set";
+    if (testdb::sqliteOnly()) GTEST_SKIP() << "SQLite only (KORVIMAND_TEST_SQLITE_ONLY=1)";
     const testdb::Db& db = make(Backend::Postgres);
     config(db, db.login, db.password, "korvitest");
     ASSERT_EQ(dbConnect(), 0);

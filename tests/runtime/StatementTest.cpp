@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "db/runtime/Runtime.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/TestDb.h"
 
 namespace {
@@ -153,12 +154,9 @@ TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
     EXPECT_EQ(insMrk("000000000008", "202401011200"), -1861);
     EXPECT_EQ(one("select count(*) from Hlx563Mrk"), "3");
 
-    // The database clock: sysdate is now, trunc(sysdate) today.
-    testdb::sql(db, pg() ? "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values (2, current_date - 1, current_date + 1),"
-                           "(3, current_date, current_date + 1)"
-                         : "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values "
-                           "(2, date('now','localtime','-1 day')||' 00:00:00', date('now','localtime','+1 day')||' 00:00:00'),"
-                           "(3, date('now','localtime')||' 00:00:00', date('now','localtime','+1 day')||' 00:00:00')");
+    // The database clock: sysdate is now, trunc(sysdate) today, both local.
+    fixtures::laufparameter(db, 2, -1, 1);
+    fixtures::laufparameter(db, 3, 0, 1);
     std::int32_t akz = 2, got = 0;
     Text<8> gvn;
     EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), 0);
@@ -168,11 +166,8 @@ TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
 }
 
 TEST_P(Statement, TwoRowsForASingleRowSelect) {
-    testdb::sql(db, pg() ? "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values (2, current_date - 2, current_date + 1),"
-                           "(2, current_date - 1, current_date + 2)"
-                         : "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values "
-                           "(2, date('now','-2 day')||' 00:00:00', date('now','+1 day')||' 00:00:00'),"
-                           "(2, date('now','-1 day')||' 00:00:00', date('now','+2 day')||' 00:00:00')");
+    fixtures::laufparameter(db, 2, -2, 1);
+    fixtures::laufparameter(db, 2, -1, 2);
     std::int32_t akz = 2, got = 77;
     Text<8> gvn = "KEEP";
     EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), -1422);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <string>
@@ -292,23 +294,43 @@ TEST_P(Statement, ExplicitTransactionsKeepOracleRules) {
     EXPECT_EQ(rt::exec("rollback  to Never_Sp"), -1086);
 }
 
+// The section of the same name in a second process, as a second run has it:
+// held off (-54) while this one lasts, through once it has ended.
 TEST_P(Statement, AnAtomicSectionHoldsOtherWritersOff) {
+    rt::disconnect();  // the child must not share this session
+    int hin[2], zurueck[2];
+    ASSERT_EQ(::pipe(hin), 0);
+    ASSERT_EQ(::pipe(zurueck), 0);
+    const pid_t kind = ::fork();
+    if (kind == 0) {
+        char c;
+        if (::read(hin[0], &c, 1) != 1 || rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()) != 0)
+            ::_exit(2);
+        rt::setBusyTimeout(200);
+        const bool abgehalten = rt::atomicBegin("PPSNR") == -54;
+        if (::write(zurueck[1], "x", 1) != 1 || ::read(hin[0], &c, 1) != 1) ::_exit(3);
+        rt::setBusyTimeout(10000);
+        const bool durch = rt::atomicBegin("PPSNR") == 0;
+        rt::atomicEnd();
+        ::_exit(!abgehalten ? 4 : !durch ? 5 : 0);
+    }
+    ASSERT_EQ(rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()), 0);
     ASSERT_EQ(rt::atomicBegin("PPSNR"), 0);
     Text<7> k;
     std::int32_t n = 0;
     Text<8> e;
     EXPECT_EQ(rt::exec(BnrRead, {rt::txt("PPSNR")}, {rt::txt(k), rt::i32(n), rt::txt(e)}), 1403);
-    if (!pg()) {
-        // SQLite: the section holds the write lock.
-        Other o(db);
-        sqlite3_busy_timeout(o.sq, 100);
-        EXPECT_FALSE(o.run("insert into Hlx552Bnr (BnrKey, BnrBnr) values ('OTHER', 1)"));
-    }
-    ASSERT_EQ(insBnr("PPSNR", 1), 0);  // its commit ends the section
+    char c;
+    EXPECT_EQ(::write(hin[1], "x", 1), 1);
+    EXPECT_EQ(::read(zurueck[0], &c, 1), 1);  // the child's try is over
+    ASSERT_EQ(insBnr("PPSNR", 1), 0);         // its commit ends the section
     rt::atomicEnd();
+    EXPECT_EQ(::write(hin[1], "x", 1), 1);
+    int status = -1;
+    ::waitpid(kind, &status, 0);
+    for (int fd : {hin[0], hin[1], zurueck[0], zurueck[1]}) ::close(fd);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
     EXPECT_EQ(one("select BnrBnr from Hlx552Bnr"), "1");
-    Other o(db);
-    EXPECT_TRUE(o.run("insert into Hlx552Bnr (BnrKey, BnrBnr) values ('OTHER', 1)"));
 }
 
 TEST_P(Statement, ALostSessionGivesNotConnected) {

@@ -183,7 +183,7 @@ protected:
             EXPECT_EQ(r.status, 1) << r.err;
             ASSERT_EQ(log.size(), 1u);
             EXPECT_EQ(log[0].funktion, "dbConnect");
-            EXPECT_LT(log[0].code, 0);
+            EXPECT_EQ(log[0].code, -12154);
         }
     }
 

@@ -76,7 +76,7 @@ TEST_F(Connect, SqliteFileRelativeToTheWorkingDirectory) {
     // Not a database at all.
     std::ofstream(db.dir + "/text.db") << "this is no database, only text long enough to have a header page";
     config(db, "", "", "sqlite:text.db");
-    EXPECT_LT(dbConnect(), 0);
+    EXPECT_EQ(dbConnect(), -1578);
     EXPECT_FALSE(rt::connected());
 }
 

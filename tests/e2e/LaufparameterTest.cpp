@@ -49,19 +49,6 @@ TEST_P(Laufparameter, RowsValidFromOrUntilTodayAreNotRead) {
     }
 }
 
-TEST_P(Laufparameter, TwoValidRowsAreTooMany) {
-    fixtures::laufparameter(db, 2, -10, 10);
-    fixtures::laufparameter(db, 3, -1, 1);  // another kind does not matter
-    bereich();
-    const auto eintraege = log();
-    ASSERT_EQ(eintraege.size(), 2u);
-    EXPECT_EQ(eintraege[0].message, "Nzp_PKeyReadk");
-    EXPECT_EQ(eintraege[0].code, -1422);
-    EXPECT_EQ(eintraege[1].message, "Nzp_PKeyUpd");
-    EXPECT_EQ(testdb::column(db, "select NzpAus from Hlx591Nzp"),
-              (std::vector<std::string>{"ALT", "ALT", "ALT"}));
-}
-
 TEST_P(Laufparameter, EmptyRecorderIsStoredAsNull) {
     const e2e::Result r = e2e::run(tree, {"000000004711", "00000", "000000004711", "99999", ""});
     ASSERT_EQ(r.status, 0) << r.err;

@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         bin = serverBin();
         if (testdb::sqliteOnly()) GTEST_SKIP() << "SQLite only (KORVIMAND_TEST_SQLITE_ONLY=1)";
-        ASSERT_FALSE(bin.empty()) << "no PostgreSQL server binaries in /usr/lib/postgresql (scripts/setup installs them)";
+        ASSERT_FALSE(bin.empty()) << "no PostgreSQL server binaries in /usr/lib/postgresql (scripts/setup)";
         char tmpl[] = "/tmp/korvimand-lost-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;

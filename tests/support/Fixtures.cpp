@@ -84,7 +84,7 @@ std::string tag(int tage) {
     const std::string jetzt = tag(0);
     const std::string t = ziffern(stempel);
     if (t == ziffern(vorher) || t == ziffern(jetzt)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "stamp \"" << stempel << "\" is neither of " << vorher << " nor of " << jetzt;
+    return ::testing::AssertionFailure() << "stamp \"" << stempel << "\" is of neither " << vorher << " nor " << jetzt;
 }
 
 void auftrag(const testdb::Db& db, const std::string& apk, const std::string& tnr) {

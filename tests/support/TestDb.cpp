@@ -43,7 +43,9 @@ std::string uniqueName() {
 // A superuser connection to the test server; dbname overrides the URI's.
 PGconn* adminConnect(const std::string& dbname) {
     const char* uri = adminUri();
-    if (!uri) throw std::runtime_error(std::string("testdb: no PostgreSQL server (KORVIMAND_TEST_PG is not set): ") + kOhneServer);
+    if (!uri)
+        throw std::runtime_error(std::string("testdb: no PostgreSQL server (KORVIMAND_TEST_PG is not set): ") +
+                                 kOhneServer);
     const char* keys[] = {"dbname", "dbname", "client_encoding", nullptr};
     const char* vals[] = {uri, dbname.empty() ? nullptr : dbname.c_str(), "LATIN1", nullptr};
     PGconn* c = PQconnectdbParams(keys, vals, 1);

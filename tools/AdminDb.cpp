@@ -34,7 +34,7 @@ int adminInitDb(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--net8") == 0 && i + 1 < argc) {
             net8Arg = argv[++i];
         } else {
-            std::fputs("usage: korvimand-admin init-db [--net8 N] [--force]\n", stderr);
+            std::fprintf(stderr, "korvimand-admin: %s\n", adminAufruf("init-db").c_str());
             return 2;
         }
     }

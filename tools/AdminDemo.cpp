@@ -369,8 +369,6 @@ void auftraege(Laden& l) {
     l.merker("000000100009", "00010");
 }
 
-constexpr const char* kUsage = "usage: korvimand-admin demo [--net8 N]";
-
 }  // namespace
 
 int adminDemo(int argc, char** argv) {
@@ -379,7 +377,7 @@ int adminDemo(int argc, char** argv) {
         const std::string opt = argv[i];
         if (opt == "--net8" && i + 1 < argc) net8 = argv[++i];
         else {
-            std::cerr << "korvimand-admin: " << kUsage << "\n";
+            std::cerr << "korvimand-admin: " << adminAufruf("demo") << "\n";
             return 2;
         }
     }

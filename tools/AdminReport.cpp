@@ -11,6 +11,7 @@
 
 #include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
+#include "tools/AdminCsv.h"
 #include "tools/AdminSitzung.h"
 #include "util/Text.h"
 
@@ -108,7 +109,7 @@ public:
         for (std::size_t i = 0; i < werte.size(); ++i) {
             if (csv_) {
                 if (i) out += ',';
-                out += feld(werte[i]);
+                out += csvFeld(werte[i]);
                 continue;
             }
             if (i) out += "  ";
@@ -130,17 +131,6 @@ private:
         const int k = static_cast<int>(std::string_view(s.kopf).size());
         return s.breite > k ? s.breite : k;
     }
-    // RFC 4180: a field with a comma, quote or line end is quoted.
-    static std::string feld(const std::string& v) {
-        if (v.find_first_of(",\"\r\n") == std::string::npos) return v;
-        std::string q = "\"";
-        for (char c : v) {
-            if (c == '"') q += '"';
-            q += c;
-        }
-        return q + "\"";
-    }
-
     bool csv_;
     std::vector<Spalte> spalten_;
     int zeilen_ = 0;
@@ -293,12 +283,8 @@ std::int32_t uploads(bool csv, const std::optional<Bereich>& b) {
     return rc == 1403 ? 0 : rc;
 }
 
-constexpr const char* kUsage =
-    "usage: korvimand-admin report [--from APK APP --to APK APP] [--table positions|records|uploads] [--csv] "
-    "[--net8 N]";
-
 int usage(const std::string& warum) {
-    std::cerr << "korvimand-admin: report: " << warum << "\n" << kUsage << "\n";
+    std::cerr << "korvimand-admin: report: " << warum << "\n" << adminAufruf("report") << "\n";
     return 2;
 }
 
@@ -321,6 +307,8 @@ int adminReport(int argc, char** argv) {
     if (von.has_value() != bis.has_value()) return usage("--from and --to go together");
     if (tabelle && *tabelle != "positions" && *tabelle != "records" && *tabelle != "uploads")
         return usage("unknown table " + *tabelle);
+    // A spreadsheet reads one table from one file.
+    if (csv && !tabelle) return usage("--csv writes one table: give --table positions, records or uploads");
     std::optional<Bereich> b;
     if (von) {
         // Cut to the widths of the keys, as korvimand cuts its arguments.

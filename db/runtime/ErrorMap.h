@@ -67,11 +67,10 @@ inline constexpr std::int32_t NoSuchDatabase = -12514;
 inline constexpr std::int32_t NoListener = -12541;
 inline constexpr std::int32_t SqliteFileMissing = -27041;
 
-// extended: sqlite3_extended_errcode; msg: sqlite3_errmsg.
-std::int32_t fromSqlite(int extended, const char* msg);
-// sqlstate may be null (no server answer).
-std::int32_t fromPostgres(const char* sqlstate, const char* msg);
-// The message of a failed PostgreSQL connect.
-std::int32_t fromPostgresConnect(const char* msg);
+// "... ORA-01234 ..." anywhere in a backend's message: the number a trigger
+// raised, negated; 0 when there is none.
+std::int32_t raisedNumber(const char* msg);
+// msg (may be null) contains part.
+bool mentions(const char* msg, const char* part);
 
 }  // namespace rt::err

@@ -93,9 +93,17 @@ void atomicEnd();
 
 // A cursor instance: each module-level cursor is one of these. It delivers
 // the rows as they stood at open, whatever the session writes and commits
-// between fetches; memory stays bounded however many rows it has.
+// between fetches; memory stays bounded however many rows it has. It closes
+// itself when it goes out of scope.
 struct CursorState;
 struct Cursor {
+    Cursor() = default;
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+    Cursor(Cursor&& o) noexcept : st(o.st) { o.st = nullptr; }
+    Cursor& operator=(Cursor&& o) noexcept;
+    ~Cursor();
+
     CursorState* st = nullptr;
 };
 std::int32_t open(Cursor& c, const char* text, Binds in);

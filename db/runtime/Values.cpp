@@ -177,6 +177,11 @@ std::int32_t convert(const Bind& b, const Cell& c, Out& o) {
     return err::Other;
 }
 
+std::vector<Out>& rowBuffer() {
+    static thread_local std::vector<Out> row;
+    return row;
+}
+
 void store(const Bind& b, const Out& o) {
     switch (b.kind) {
     case Kind::Text: {

@@ -7,3 +7,4 @@ int adminIni(int argc, char** argv);    // AdminCfg.cpp
 int adminInitDb(int argc, char** argv); // AdminDb.cpp
 int adminDemo(int argc, char** argv);   // AdminDemo.cpp
 int adminReport(int argc, char** argv); // AdminReport.cpp
+int adminCode(int argc, char** argv);   // AdminCode.cpp

@@ -16,7 +16,8 @@ void usage() {
         "  init-db [--net8 N] [--force]        create the tables in the configured database\n"
         "  demo [--net8 N]                     load demonstration data into an empty database\n"
         "  report [--from APK APP --to APK APP] [--table positions|records|uploads] [--csv] [--net8 N]\n"
-        "                                      show planned and actual times, evaluation records, uploads\n",
+        "                                      show planned and actual times, evaluation records, uploads\n"
+        "  code [CODE]                         explain a result code of the database (all codes without CODE)\n",
         stderr);
 }
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(cmd, "init-db") == 0) return adminInitDb(argc - 2, argv + 2);
     if (std::strcmp(cmd, "demo") == 0) return adminDemo(argc - 2, argv + 2);
     if (std::strcmp(cmd, "report") == 0) return adminReport(argc - 2, argv + 2);
+    if (std::strcmp(cmd, "code") == 0) return adminCode(argc - 2, argv + 2);
     usage();
     return 2;
 }

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "db/runtime/ErrorMap.h"
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/postgres/PostgresConnect.h"
 #include "db/runtime/sqlite/SqliteConnect.h"
 

@@ -11,7 +11,7 @@
 #include <unordered_map>
 
 #include "db/runtime/Backend.h"
-#include "db/runtime/ErrorMap.h"
+#include "db/runtime/ResultCodes.h"
 
 namespace rt {
 namespace {
@@ -67,7 +67,7 @@ std::int32_t savepoint(const std::string& name) {
 }
 
 std::int32_t rollbackTo(const std::string& name) {
-    if (!inTxn()) return -1086;
+    if (!inTxn()) return err::NoSavepoint;
     std::int32_t rc = s.be->rollbackTo(name);
     if (rc == 0 && !s.atomic && iequal(s.openedBy, name)) {
         // Nothing was written before the savepoint: end the transaction so
@@ -113,7 +113,7 @@ std::int32_t createTables(const char* login, const char* password, const char* n
         drops += "DROP TABLE " + t + ";\n";
     }
     if (existing.empty() || replace) return be->script((drops + script).c_str());
-    return 1;
+    return err::TablesExist;
 }
 
 std::int32_t connect(const char* login, const char* password, const char* net8) {

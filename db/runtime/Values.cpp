@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "db/runtime/ErrorMap.h"
+#include "db/runtime/ResultCodes.h"
 
 namespace rt::val {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "db/runtime/Dialect.h"
-#include "db/runtime/ErrorMap.h"
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 
 namespace rt::val {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "db/runtime/ErrorMap.h"
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/postgres/Postgres.h"
 #include "db/runtime/postgres/PostgresConnect.h"
 #include "db/schema/SchemaText.h"
@@ -204,7 +204,7 @@ std::int32_t Connection::commit() {
     PGresult* r = PQexec(conn_, "COMMIT");
     std::int32_t rc = ok(r) ? 0 : resultError(r);
     // COMMIT of a failed transaction rolls it back: that is no success.
-    if (rc == 0 && std::strcmp(PQcmdStatus(r), "ROLLBACK") == 0) rc = -2091;
+    if (rc == 0 && std::strcmp(PQcmdStatus(r), "ROLLBACK") == 0) rc = err::CommitFailed;
     PQclear(r);
     return rc;
 }
@@ -234,10 +234,10 @@ std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& 
             rc = resultError(r);
         } else if (st.tr.verb == dialect::Verb::Select) {
             int rows = PQntuples(r);
-            rc = rows == 0 ? 1403 : rows > 1 ? err::TooManyRows : deliverRow(r, 0, out);
+            rc = rows == 0 ? err::NotFound : rows > 1 ? err::TooManyRows : deliverRow(r, 0, out);
         } else if ((st.tr.verb == dialect::Verb::Update || st.tr.verb == dialect::Verb::Delete) &&
                    std::strcmp(PQcmdTuples(r), "0") == 0) {
-            rc = 1403;
+            rc = err::NotFound;
         }
         PQclear(r);
     }

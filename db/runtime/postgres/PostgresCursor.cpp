@@ -2,7 +2,7 @@
 // in FETCH batches.
 #include <string>
 
-#include "db/runtime/ErrorMap.h"
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/postgres/Postgres.h"
 
 namespace rt::pg {
@@ -16,7 +16,7 @@ void Cursor::holdAll(PGresult* r) {
 
 std::int32_t Cursor::fetch(Binds out) {
     if (pos_ == rows_) {
-        if (done_) return 1403;
+        if (done_) return err::NotFound;
         if (!conn_.alive()) return err::NotConnected;
         PQclear(batch_);
         std::string sql = "FETCH " + std::to_string(detail::CursorBatch) + " FROM " + name_;
@@ -31,7 +31,7 @@ std::int32_t Cursor::fetch(Binds out) {
         }
         rows_ = static_cast<std::size_t>(PQntuples(batch_));
         if (rows_ < static_cast<std::size_t>(detail::CursorBatch)) done_ = true;
-        if (rows_ == 0) return 1403;
+        if (rows_ == 0) return err::NotFound;
     }
     return deliverRow(batch_, static_cast<int>(pos_++), out);
 }

@@ -1,7 +1,7 @@
 // PostgreSQL SQLSTATEs and connect messages as the runtime's result codes.
 #include <cstring>
 
-#include "db/runtime/ErrorMap.h"
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/postgres/Postgres.h"
 
 namespace rt::pg {
@@ -16,13 +16,13 @@ std::int32_t fromPostgres(const char* sqlstate, const char* msg) {
         std::int32_t code;
     };
     static constexpr Map map[] = {
-        {"23505", Duplicate}, {"55P03", Busy},          {"40P01", -60},         {"42601", BadStatement},
-        {"42703", -904},      {"42P01", -942},          {"3F000", -942},        {"57014", -1013},
-        {"28P01", LoginRefused}, {"28000", LoginRefused}, {"42501", -1031},   {"3B001", -1086},
-        {"58030", -1114},     {"23502", -1400},         {"22003", -1438},       {"XX001", -1578},
-        {"53100", -1653},     {"22P02", InvalidNumber}, {"22008", DateRange},   {"22007", DateFormat},
-        {"23514", -2290},     {"23503", -2291},         {"53200", OutOfMemory}, {"40001", -8177},
-        {"3D000", NoSuchDatabase}, {"22001", -12899},   {"25006", -16000},      {"P0001", -20000},
+        {"23505", Duplicate}, {"55P03", Busy},          {"40P01", Deadlock},         {"42601", BadStatement},
+        {"42703", NoSuchColumn},      {"42P01", NoSuchTable},          {"3F000", NoSuchTable},        {"57014", Cancelled},
+        {"28P01", LoginRefused}, {"28000", LoginRefused}, {"42501", NoPrivilege},   {"3B001", NoSavepoint},
+        {"58030", IoError},     {"23502", NotNull},         {"22003", NumberTooLarge},       {"XX001", Corrupt},
+        {"53100", Full},     {"22P02", InvalidNumber}, {"22008", DateRange},   {"22007", DateFormat},
+        {"23514", CheckViolated},     {"23503", ForeignKey},         {"53200", OutOfMemory}, {"40001", Serialization},
+        {"3D000", NoSuchDatabase}, {"22001", TooLong},   {"25006", ReadOnly},      {"P0001", Trigger},
     };
     for (const Map& m : map)
         if (std::strcmp(m.state, sqlstate) == 0) return m.code;

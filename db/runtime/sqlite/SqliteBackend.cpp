@@ -1,7 +1,7 @@
 // The SQLite connection: one file in WAL mode, statements prepared once.
 #include <string>
 
-#include "db/runtime/ErrorMap.h"
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/sqlite/Sqlite.h"
 #include "db/runtime/sqlite/SqliteConnect.h"
 #include "db/schema/SchemaText.h"
@@ -182,7 +182,7 @@ std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& 
     std::int32_t rc = 0;
     if (st.tr.verb == dialect::Verb::Select) {
         if (r == SQLITE_DONE) {
-            rc = 1403;
+            rc = err::NotFound;
         } else if (r != SQLITE_ROW) {
             rc = lastError();
         } else {
@@ -200,7 +200,7 @@ std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& 
         rc = lastError();
     } else if ((st.tr.verb == dialect::Verb::Update || st.tr.verb == dialect::Verb::Delete) &&
                sqlite3_changes(db_) == 0) {
-        rc = 1403;
+        rc = err::NotFound;
     }
     sqlite3_reset(s);
     return rc;

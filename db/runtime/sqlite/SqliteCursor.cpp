@@ -2,7 +2,7 @@
 // beyond that in a temporary table that is read back in batches.
 #include <string>
 
-#include "db/runtime/ErrorMap.h"
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/sqlite/Sqlite.h"
 
 namespace rt::sqlite {
@@ -95,7 +95,7 @@ std::int32_t Cursor::fetch(Binds out) {
     if (pos_ == rows_ && spillRead_) {
         if (std::int32_t rc = refill()) return rc;
     }
-    if (pos_ == rows_) return 1403;
+    if (pos_ == rows_) return err::NotFound;
     return deliverRow(cells_, columns_, pos_++, out);
 }
 

@@ -8,10 +8,13 @@
 // What a failure leaves behind, for every call that returns a result code:
 //  - a connect that fails leaves no backend and no connection;
 //  - a statement that fails inside a transaction leaves the transaction as it
-//    stood before the statement when the caller asked for that (run's guard)
-//    or undoes it itself (the write convention's savepoint);
+//    stood before the statement when the caller asks for that (run's guard);
+//    otherwise the caller undoes it through a savepoint of its own (the
+//    write convention);
 //  - begin and beginExclusive that fail leave no transaction open;
-//  - a commit that fails leaves no transaction open, and its writes are gone;
+//  - a commit that fails on PostgreSQL ends the transaction, its writes
+//    gone; on SQLite (busy) the transaction may stay open with its writes
+//    pending until rollback (runAlone rolls back itself);
 //  - a cursor that fails to open leaves nothing in the database (no temporary
 //    table, no server cursor); one that fails to fetch stays open to close;
 //  - a lost connection gives -3114 from then on, never 0.

@@ -238,7 +238,8 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
         }
         if (iequal(w, "to_date")) {
             std::string_view fmt;
-            if (!s.eat('(') || !s.placeholder() || !s.eat(',') || !s.literal(fmt) || !s.eat(')')) return err::BadStatement;
+            if (!s.eat('(') || !s.placeholder() || !s.eat(',') || !s.literal(fmt) || !s.eat(')'))
+                return err::BadStatement;
             Fmt f = format(fmt);
             if (f != Fmt::Day && f != Fmt::Stamp) return err::UnknownDateFormat;
             out.inputs.push_back(f == Fmt::Day ? InConv::Day : InConv::Stamp);

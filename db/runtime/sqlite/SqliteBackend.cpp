@@ -118,8 +118,8 @@ std::int32_t Connection::connect(const char* path, int busyMs, bool create) {
     // them. Only possible before the library's first use, refused (harmlessly)
     // after it.
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
-    int rc = sqlite3_open_v2(path, &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0),
-                             nullptr);
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    int rc = sqlite3_open_v2(path, &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::int32_t code = db_ ? lastError() : err::OutOfMemory;
         return code == err::Other ? err::SqliteFileMissing : code;

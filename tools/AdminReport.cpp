@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
 #include "tools/AdminCsv.h"
@@ -195,7 +196,7 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
     aus.ende();
     rt::close(pps);
     rt::close(app);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 // The evaluation records: each position's total record (kind 11) and its
@@ -242,7 +243,7 @@ std::int32_t auswertungen(bool csv, const std::optional<Bereich>& b) {
                    std::to_string(maz), ohneBlanks(tnr.view()), erf.str()});
     aus.ende();
     rt::close(c);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 // The rows handed to the planning system, in the order of their numbers.
@@ -280,7 +281,7 @@ std::int32_t uploads(bool csv, const std::optional<Bereich>& b) {
                    menge(gum), menge(fam), mee.str(), zeitpunkt(dat.view())});
     aus.ende();
     rt::close(c);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 int usage(const std::string& warum) {
@@ -327,7 +328,7 @@ int adminReport(int argc, char** argv) {
     if (rc == 0 && zeigen("records")) rc = auswertungen(csv, b);
     if (rc == 0 && zeigen("uploads")) rc = uploads(csv, b);
     if (rc != 0) {
-        std::cerr << "korvimand-admin: reading the report failed with code " << rc << "\n";
+        std::cerr << "korvimand-admin: reading the report failed with code " << rt::err::explain(rc) << "\n";
         return 1;
     }
     return 0;

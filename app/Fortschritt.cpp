@@ -27,6 +27,7 @@ struct Zustand {
 };
 
 Zustand z;
+FortschrittUhr uhr = Uhr::now;
 
 // The terminal is the operator's; a failed write is no failure of the run.
 void schreiben(const std::string& text) {
@@ -63,14 +64,14 @@ std::string stand(Uhr::time_point jetzt, bool ende) {
 void Fortschritt_Start(int fd) {
     z = Zustand{};
     z.fd = ::isatty(fd) ? fd : -1;
-    z.beginn = z.gezeigt = Uhr::now();
+    z.beginn = z.gezeigt = uhr();
     z.fehlerVorher = Msg_FehlerAnzahl();
 }
 
 void Fortschritt_Position() {
     ++z.positionen;
     if (z.fd < 0) return;
-    const auto jetzt = Uhr::now();
+    const auto jetzt = uhr();
     if (jetzt - z.gezeigt < kTakt) return;
     z.gezeigt = jetzt;
     schreiben(stand(jetzt, false));
@@ -78,5 +79,11 @@ void Fortschritt_Position() {
 
 void Fortschritt_Ende() {
     if (z.fd < 0) return;
-    schreiben(stand(Uhr::now(), true));
+    schreiben(stand(uhr(), true));
+}
+
+FortschrittUhr Fortschritt_SetUhr(FortschrittUhr neu) {
+    const FortschrittUhr alt = uhr;
+    uhr = neu ? neu : Uhr::now;
+    return alt;
 }

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
+#include "tools/AdminCsv.h"
 #include "tools/AdminSitzung.h"
 #include "util/Text.h"
 
@@ -108,7 +110,7 @@ public:
         for (std::size_t i = 0; i < werte.size(); ++i) {
             if (csv_) {
                 if (i) out += ',';
-                out += feld(werte[i]);
+                out += csvFeld(werte[i]);
                 continue;
             }
             if (i) out += "  ";
@@ -130,17 +132,6 @@ private:
         const int k = static_cast<int>(std::string_view(s.kopf).size());
         return s.breite > k ? s.breite : k;
     }
-    // RFC 4180: a field with a comma, quote or line end is quoted.
-    static std::string feld(const std::string& v) {
-        if (v.find_first_of(",\"\r\n") == std::string::npos) return v;
-        std::string q = "\"";
-        for (char c : v) {
-            if (c == '"') q += '"';
-            q += c;
-        }
-        return q + "\"";
-    }
-
     bool csv_;
     std::vector<Spalte> spalten_;
     int zeilen_ = 0;
@@ -205,7 +196,7 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
     aus.ende();
     rt::close(pps);
     rt::close(app);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 // The evaluation records: each position's total record (kind 11) and its
@@ -252,7 +243,7 @@ std::int32_t auswertungen(bool csv, const std::optional<Bereich>& b) {
                    std::to_string(maz), ohneBlanks(tnr.view()), erf.str()});
     aus.ende();
     rt::close(c);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 // The rows handed to the planning system, in the order of their numbers.
@@ -290,15 +281,11 @@ std::int32_t uploads(bool csv, const std::optional<Bereich>& b) {
                    menge(gum), menge(fam), mee.str(), zeitpunkt(dat.view())});
     aus.ende();
     rt::close(c);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
-constexpr const char* kUsage =
-    "usage: korvimand-admin report [--from APK APP --to APK APP] [--table positions|records|uploads] [--csv] "
-    "[--net8 N]";
-
 int usage(const std::string& warum) {
-    std::cerr << "korvimand-admin: report: " << warum << "\n" << kUsage << "\n";
+    std::cerr << "korvimand-admin: report: " << warum << "\n" << adminAufruf("report") << "\n";
     return 2;
 }
 
@@ -321,6 +308,8 @@ int adminReport(int argc, char** argv) {
     if (von.has_value() != bis.has_value()) return usage("--from and --to go together");
     if (tabelle && *tabelle != "positions" && *tabelle != "records" && *tabelle != "uploads")
         return usage("unknown table " + *tabelle);
+    // A spreadsheet reads one table from one file.
+    if (csv && !tabelle) return usage("--csv writes one table: give --table positions, records or uploads");
     std::optional<Bereich> b;
     if (von) {
         // Cut to the widths of the keys, as korvimand cuts its arguments.
@@ -339,7 +328,7 @@ int adminReport(int argc, char** argv) {
     if (rc == 0 && zeigen("records")) rc = auswertungen(csv, b);
     if (rc == 0 && zeigen("uploads")) rc = uploads(csv, b);
     if (rc != 0) {
-        std::cerr << "korvimand-admin: reading the report failed with code " << rc << "\n";
+        std::cerr << "korvimand-admin: reading the report failed with code " << rt::err::explain(rc) << "\n";
         return 1;
     }
     return 0;

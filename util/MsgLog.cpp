@@ -143,36 +143,37 @@ std::string Msg_BackupName(const std::string& fileName) {
 }
 
 std::string Msg_Eintrag(const MsgEntry& e, std::int32_t enabled, const std::tm& t) {
-    std::string out = "\xFE\r\nSystem-Date: ";
+    std::string out(1, kMsgStart);
+    const auto zeile = [&out](std::string_view label) {
+        out += kMsgZeilenende;
+        out += label;
+    };
+    zeile(kMsgDatum);
     put2(out, t.tm_mday, '.');
     put2(out, t.tm_mon + 1, '.');
     put2(out, t.tm_year, 0);
-    out += "\r\nSystem-Time: ";
+    zeile(kMsgZeit);
     put2(out, t.tm_hour, ':');
     put2(out, t.tm_min, ':');
     put2(out, t.tm_sec, 0);
-    out += "\r\nMsgArt_____: ";
-    static constexpr struct {
-        std::int32_t bit;
-        const char* text;
-    } kinds[] = {{DMSG, "DMSG "}, {SMSG, "SMSG "}, {FMSG, "FMSG "}, {WMSG, "WMSG "}, {CMSG, "CMSG "}};
-    for (const auto& k : kinds)
+    zeile(kMsgArt);
+    for (const MsgArtText& k : kMsgArtTexte)
         if (e.MsgArt & k.bit) out += k.text;
-    out += "\r\nMessage____: ";
+    zeile(kMsgMessage);
     out += text(e.Message);
-    out += "\r\nFunktion___: ";
+    zeile(kMsgFunktion);
     out += text(e.Funktion);
-    out += "\r\nErrorCode__: ";
+    zeile(kMsgErrorCode);
     out += std::to_string(e.ErrorCode);
-    out += "\r\n";
+    out += kMsgZeilenende;
     if (enabled & DMSG) {
         std::size_t n = e.DataLength > 0 ? static_cast<std::size_t>(e.DataLength) : 0;
         out.append(e.Data, 0, n);
-        out += "\r\n";
+        out += kMsgZeilenende;
     }
     if (enabled & SMSG) {
         out += text(e.Supplement);
-        out += "\r\n";
+        out += kMsgZeilenende;
     }
     return out;
 }

@@ -4,8 +4,27 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 enum MsgArtBits : std::int32_t { DMSG = 1, SMSG = 2, FMSG = 4, WMSG = 8, CMSG = 16 };
+
+// The layout of an entry on disk, for the writer and the reader alike: the
+// start mark, then each labelled line ended by CR LF.
+inline constexpr char kMsgStart = '\xFE';
+inline constexpr std::string_view kMsgZeilenende = "\r\n";
+inline constexpr std::string_view kMsgDatum = "System-Date: ";
+inline constexpr std::string_view kMsgZeit = "System-Time: ";
+inline constexpr std::string_view kMsgArt = "MsgArt_____: ";
+inline constexpr std::string_view kMsgMessage = "Message____: ";
+inline constexpr std::string_view kMsgFunktion = "Funktion___: ";
+inline constexpr std::string_view kMsgErrorCode = "ErrorCode__: ";
+// The kind texts in the order of the kind line.
+struct MsgArtText {
+    std::int32_t bit;
+    std::string_view text;
+};
+inline constexpr MsgArtText kMsgArtTexte[] = {
+    {DMSG, "DMSG "}, {SMSG, "SMSG "}, {FMSG, "FMSG "}, {WMSG, "WMSG "}, {CMSG, "CMSG "}};
 
 struct MsgEntry {
     std::string Funktion;    // name of the calling function

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -230,6 +231,36 @@ private:
 
 inline bool pg(const testdb::Db& db) { return db.backend == testdb::Backend::Postgres; }
 
+// Polls until the condition holds; false when it did not within the time.
+template <class Bedingung>
+bool warteBis(Bedingung bedingung, int sekunden) {
+    const auto bis = std::chrono::steady_clock::now() + std::chrono::seconds(sekunden);
+    while (!bedingung()) {
+        if (std::chrono::steady_clock::now() > bis) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// Whether the process has the file open: one of its descriptors names it.
+inline bool hatOffen(pid_t pid, const std::string& pfad) {
+    std::error_code ec;
+    const std::filesystem::path datei = std::filesystem::weakly_canonical(pfad, ec);
+    for (const auto& e : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+        std::error_code ec2;
+        if (std::filesystem::read_symlink(e.path(), ec2) == datei) return true;
+    }
+    return false;
+}
+
+// Whether a run has reached the database: on PostgreSQL its session waits
+// for a lock, on SQLite it has the file open.
+inline bool amDatenbank(pid_t pid, const testdb::Db& db) {
+    if (!pg(db)) return hatOffen(pid, db.net8.substr(7));
+    return testdb::value(db, "select count(*) from pg_stat_activity where application_name = 'korvimand' and "
+                             "datname = '" + db.login + "' and wait_event_type = 'Lock'") != "0";
+}
+
 // Another session holds the database until freigeben() (or the end of the
 // object): on SQLite an exclusive transaction, on PostgreSQL the tables every
 // position run reads and writes, locked against everything.
@@ -255,6 +286,22 @@ public:
     ~DatenbankSperre() { freigeben(); }
     DatenbankSperre(const DatenbankSperre&) = delete;
     DatenbankSperre& operator=(const DatenbankSperre&) = delete;
+    // One value read in the holding session, which the lock does not keep out.
+    std::string wert(const std::string& abfrage) {
+        std::string w;
+        if (lite_) {
+            sqlite3_stmt* st = nullptr;
+            if (sqlite3_prepare_v2(lite_, abfrage.c_str(), -1, &st, nullptr) == SQLITE_OK &&
+                sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0))
+                w = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+            sqlite3_finalize(st);
+        } else if (conn_) {
+            PGresult* r = PQexec(conn_, abfrage.c_str());
+            if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0) w = PQgetvalue(r, 0, 0);
+            PQclear(r);
+        }
+        return w;
+    }
     void freigeben() {
         if (lite_) {
             sqlite3_exec(lite_, "COMMIT", nullptr, nullptr, nullptr);

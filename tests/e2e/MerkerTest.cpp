@@ -58,19 +58,6 @@ TEST_P(Markierung, MarkerRunEvaluatesTheMarkedPositions) {
     EXPECT_EQ(anzahl("Hlx563Mrk"), "3");
 }
 
-TEST_P(Markierung, MarkerOfAMissingPositionIsLoggedAndDeleted) {
-    fixtures::merker(db, merker("00010"));
-    merkerLauf();
-    const auto eintraege = log();
-    ASSERT_EQ(eintraege.size(), 1u);
-    EXPECT_EQ(eintraege[0].funktion, "Verarbeitung_MRK");
-    EXPECT_EQ(eintraege[0].message, "App_PKeyReadk");
-    EXPECT_EQ(eintraege[0].code, 1403);
-    EXPECT_EQ(anzahl("Hlx563Mrk"), "0");
-    EXPECT_EQ(anzahl("Hlx590Nza"), "0");
-    EXPECT_EQ(anzahl("Hlx580Pps"), "0");
-}
-
 TEST_P(Markierung, MarkersComeInWorkstationOrderNotOrderNumberOrder) {
     for (const char* apk : {"000000004711", "000000004712", "000000004713"}) {
         Position p;
@@ -104,24 +91,6 @@ TEST_P(Markierung, RangeRunDeletesTheZeroKeyMarkersOfItsPositions) {
     EXPECT_EQ(testdb::column(db, "select MrkApp || '/' || MrkApl from Hlx563Mrk order by MrkApp, MrkApl"),
               (std::vector<std::string>{"00010/APL01", "00030/0000000000"}));
     EXPECT_TRUE(log().empty());
-}
-
-TEST_P(Markierung, FailedMarkerDeleteIsLoggedAndTheRunGoesOn) {
-    for (const char* app : {"00010", "00020"}) {
-        Position p;
-        p.app = app;
-        fixtures::position(db, p);
-        fixtures::merker(db, merker(app));
-    }
-    fixtures::schreibenVerhindern(db, "Hlx563Mrk", "delete", "OLD.MrkApp = '00010'");
-    merkerLauf();
-    const auto eintraege = log();
-    ASSERT_EQ(eintraege.size(), 1u);
-    EXPECT_EQ(eintraege[0].funktion, "Get_MerkNZALoeschen");
-    EXPECT_EQ(eintraege[0].message, "Mrk_PKeyDel");
-    EXPECT_EQ(eintraege[0].code, -20000);  // the error a trigger raises
-    EXPECT_EQ(testdb::column(db, "select MrkApp from Hlx563Mrk"), (std::vector<std::string>{"00010"}));
-    EXPECT_EQ(anzahl("Hlx580Pps"), "2");
 }
 
 }  // namespace

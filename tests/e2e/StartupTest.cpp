@@ -60,41 +60,6 @@ TEST(Startup, FailedConnectEndsTheRunWhateverTheArguments) {
     }
 }
 
-TEST(Startup, FailedConnectToAMissingSqliteFileKeepsThePasswordSecret) {
-    const std::string password = "Geheim-7731";
-    TreeGuard g{e2e::makeTree("operator", password, "sqlite:missing/bde.db")};
-    const e2e::Result r = e2e::run(g.tree, kFiveArgs);
-    EXPECT_EQ(r.status, 1);
-    const std::string log = e2e::readLog(g.tree);
-    const auto entries = e2e::parseLog(log);
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].funktion, "dbConnect");
-    EXPECT_EQ(entries[0].message, "Fehlerhafter Connect mit der DB ");
-    EXPECT_LT(entries[0].code, 0);
-    EXPECT_FALSE(fs::exists(g.tree.workDir + "/missing/bde.db"));  // a wrong path creates no database
-    for (const std::string* text : {&log, &r.out, &r.err}) EXPECT_EQ(text->find(password), std::string::npos);
-}
-
-TEST(Startup, RefusedPostgresLoginKeepsThePasswordSecret) {
-    const char* pg = std::getenv("KORVIMAND_TEST_PG");
-    if (!pg || !*pg) GTEST_SKIP() << "KORVIMAND_TEST_PG is not set";
-    testdb::Db db = testdb::create(testdb::Backend::Postgres);
-    const std::string password = "Falsch-0815-Kennwort";
-    testdb::Db wrong = db;
-    wrong.login = "korvi_no_such_role";
-    wrong.password = password;
-    TreeGuard g{e2e::makeTree(wrong)};
-    const e2e::Result r = e2e::run(g.tree, kFiveArgs);
-    EXPECT_EQ(r.status, 1);
-    const std::string log = e2e::readLog(g.tree);
-    const auto entries = e2e::parseLog(log);
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].funktion, "dbConnect");
-    EXPECT_NE(entries[0].code, 0);
-    for (const std::string* text : {&log, &r.out, &r.err}) EXPECT_EQ(text->find(password), std::string::npos);
-    testdb::destroy(db);
-}
-
 class StartupDb : public ::testing::TestWithParam<testdb::Backend> {
 protected:
     void SetUp() override {

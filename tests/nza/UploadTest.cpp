@@ -71,9 +71,10 @@ TEST_P(Upload, ZweiProzesseZiehenLueckenloseNummern) {
     EXPECT_EQ(wert("select BnrBnr from Hlx552Bnr where BnrKey='PPSNR'"), "2000");
 
     // How often the draws of the two processes alternated: 1 would mean one
-    // ran after the other.
+    // ran after the other and the race was never tried.
     const std::string wechsel = wert(
         "select count(*) from Hlx580Pps x join Hlx580Pps y on y.PpsLfn = x.PpsLfn + 1 where x.PpsApk <> y.PpsApk");
+    EXPECT_GE(std::stoi(wechsel), 20) << "the processes hardly overlapped";
     std::cout << "[ figures  ] " << testdb::name(GetParam()) << ": 2 x " << kJe << " uploads in " << sekunden
               << " s, numbers " << wert("select min(PpsLfn) from Hlx580Pps") << ".."
               << wert("select max(PpsLfn) from Hlx580Pps") << ", " << wechsel << " changes of process\n";
@@ -93,7 +94,7 @@ TEST_P(Upload, OhneNummernkreistabelleGehtDieZeileMitNull) {
     ASSERT_EQ(eintraege.size(), 1u);
     EXPECT_EQ(eintraege[0].funktion, "UploadNummer");
     EXPECT_EQ(eintraege[0].message, "Get,Ins,Upd");
-    EXPECT_LT(eintraege[0].code, 0);
+    EXPECT_EQ(eintraege[0].code, -942);
     EXPECT_EQ(wert("select PpsLfn from Hlx580Pps"), "0");
 }
 

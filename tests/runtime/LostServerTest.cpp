@@ -8,6 +8,7 @@
 #include <string>
 
 #include "db/runtime/Runtime.h"
+#include "tests/support/TestDb.h"
 
 namespace {
 
@@ -25,9 +26,8 @@ class LostServer : public ::testing::Test {
 protected:
     void SetUp() override {
         bin = serverBin();
-        if (bin.empty()) {
-            GTEST_SKIP() << "no PostgreSQL server binaries in /usr/lib/postgresql";
-        }
+        if (testdb::sqliteOnly()) GTEST_SKIP() << "SQLite only (KORVIMAND_TEST_SQLITE_ONLY=1)";
+        ASSERT_FALSE(bin.empty()) << "no PostgreSQL server binaries in /usr/lib/postgresql (scripts/setup)";
         char tmpl[] = "/tmp/korvimand-lost-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;

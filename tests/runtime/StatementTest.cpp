@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <string>
 #include <thread>
 
 #include "db/runtime/Runtime.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/TestDb.h"
 
 namespace {
@@ -153,12 +156,9 @@ TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
     EXPECT_EQ(insMrk("000000000008", "202401011200"), -1861);
     EXPECT_EQ(one("select count(*) from Hlx563Mrk"), "3");
 
-    // The database clock: sysdate is now, trunc(sysdate) today.
-    testdb::sql(db, pg() ? "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values (2, current_date - 1, current_date + 1),"
-                           "(3, current_date, current_date + 1)"
-                         : "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values "
-                           "(2, date('now','localtime','-1 day')||' 00:00:00', date('now','localtime','+1 day')||' 00:00:00'),"
-                           "(3, date('now','localtime')||' 00:00:00', date('now','localtime','+1 day')||' 00:00:00')");
+    // The database clock: sysdate is now, trunc(sysdate) today, both local.
+    fixtures::laufparameter(db, 2, -1, 1);
+    fixtures::laufparameter(db, 3, 0, 1);
     std::int32_t akz = 2, got = 0;
     Text<8> gvn;
     EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), 0);
@@ -168,11 +168,8 @@ TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
 }
 
 TEST_P(Statement, TwoRowsForASingleRowSelect) {
-    testdb::sql(db, pg() ? "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values (2, current_date - 2, current_date + 1),"
-                           "(2, current_date - 1, current_date + 2)"
-                         : "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values "
-                           "(2, date('now','-2 day')||' 00:00:00', date('now','+1 day')||' 00:00:00'),"
-                           "(2, date('now','-1 day')||' 00:00:00', date('now','+2 day')||' 00:00:00')");
+    fixtures::laufparameter(db, 2, -2, 1);
+    fixtures::laufparameter(db, 2, -1, 2);
     std::int32_t akz = 2, got = 77;
     Text<8> gvn = "KEEP";
     EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), -1422);
@@ -297,23 +294,43 @@ TEST_P(Statement, ExplicitTransactionsKeepOracleRules) {
     EXPECT_EQ(rt::exec("rollback  to Never_Sp"), -1086);
 }
 
+// The section of the same name in a second process, as a second run has it:
+// held off (-54) while this one lasts, through once it has ended.
 TEST_P(Statement, AnAtomicSectionHoldsOtherWritersOff) {
+    rt::disconnect();  // the child must not share this session
+    int hin[2], zurueck[2];
+    ASSERT_EQ(::pipe(hin), 0);
+    ASSERT_EQ(::pipe(zurueck), 0);
+    const pid_t kind = ::fork();
+    if (kind == 0) {
+        char c;
+        if (::read(hin[0], &c, 1) != 1 || rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()) != 0)
+            ::_exit(2);
+        rt::setBusyTimeout(200);
+        const bool abgehalten = rt::atomicBegin("PPSNR") == -54;
+        if (::write(zurueck[1], "x", 1) != 1 || ::read(hin[0], &c, 1) != 1) ::_exit(3);
+        rt::setBusyTimeout(10000);
+        const bool durch = rt::atomicBegin("PPSNR") == 0;
+        rt::atomicEnd();
+        ::_exit(!abgehalten ? 4 : !durch ? 5 : 0);
+    }
+    ASSERT_EQ(rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()), 0);
     ASSERT_EQ(rt::atomicBegin("PPSNR"), 0);
     Text<7> k;
     std::int32_t n = 0;
     Text<8> e;
     EXPECT_EQ(rt::exec(BnrRead, {rt::txt("PPSNR")}, {rt::txt(k), rt::i32(n), rt::txt(e)}), 1403);
-    if (!pg()) {
-        // SQLite: the section holds the write lock.
-        Other o(db);
-        sqlite3_busy_timeout(o.sq, 100);
-        EXPECT_FALSE(o.run("insert into Hlx552Bnr (BnrKey, BnrBnr) values ('OTHER', 1)"));
-    }
-    ASSERT_EQ(insBnr("PPSNR", 1), 0);  // its commit ends the section
+    char c;
+    EXPECT_EQ(::write(hin[1], "x", 1), 1);
+    EXPECT_EQ(::read(zurueck[0], &c, 1), 1);  // the child's try is over
+    ASSERT_EQ(insBnr("PPSNR", 1), 0);         // its commit ends the section
     rt::atomicEnd();
+    EXPECT_EQ(::write(hin[1], "x", 1), 1);
+    int status = -1;
+    ::waitpid(kind, &status, 0);
+    for (int fd : {hin[0], hin[1], zurueck[0], zurueck[1]}) ::close(fd);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
     EXPECT_EQ(one("select BnrBnr from Hlx552Bnr"), "1");
-    Other o(db);
-    EXPECT_TRUE(o.run("insert into Hlx552Bnr (BnrKey, BnrBnr) values ('OTHER', 1)"));
 }
 
 TEST_P(Statement, ALostSessionGivesNotConnected) {

@@ -74,6 +74,19 @@ std::string tag(int tage) {
     return buf;
 }
 
+::testing::AssertionResult amTag(const std::string& vorher, const std::string& stempel) {
+    auto ziffern = [](const std::string& s) {
+        std::string d;
+        for (char c : s)
+            if (c != '-') d += c;
+        return d.substr(0, 8);
+    };
+    const std::string jetzt = tag(0);
+    const std::string t = ziffern(stempel);
+    if (t == ziffern(vorher) || t == ziffern(jetzt)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "stamp \"" << stempel << "\" is of neither " << vorher << " nor " << jetzt;
+}
+
 void auftrag(const testdb::Db& db, const std::string& apk, const std::string& tnr) {
     testdb::sql(db, "insert into Hlx501Apk (ApkApk, ApkTnr, ApkBz1) values (" + q(apk) + "," + q(tnr) +
                         ",'Auftrag " + apk + "')");

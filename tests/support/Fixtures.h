@@ -116,8 +116,9 @@ struct Merker {
 void merker(const testdb::Db& db, const Merker& m);
 
 // A run-parameter row (Hlx591Nzp) of kind akz valid from vonTagen days
-// before today to bisTagen days after it, with nonzero counters.
-void laufparameter(const testdb::Db& db, int akz = 2, int vonTagen = -1, int bisTagen = 1);
+// before today to bisTagen days after it, with nonzero counters. The default
+// stays valid for a test that crosses midnight.
+void laufparameter(const testdb::Db& db, int akz = 2, int vonTagen = -7, int bisTagen = 7);
 
 // The key record the driver hands to a workstation evaluation of the
 // default position (order 000000004711, position 00010, day 20240304).
@@ -134,6 +135,10 @@ void schreibenVerhindern(const testdb::Db& db, const std::string& tabelle, const
 // Today plus a number of days, "YYYY-MM-DD", in local time as the program's
 // database sessions see it.
 std::string tag(int tage);
+// Whether a stamp ("YYYY-MM-DD..." or "YYYYMMDD...") falls on today as it was
+// before the stamping call (vorher, read with tag(0)) or as it is now: the
+// call may have crossed midnight.
+::testing::AssertionResult amTag(const std::string& vorher, const std::string& stempel);
 
 // Text literal for SQL: 'a''b', or NULL for an empty text.
 std::string q(const std::string& s);

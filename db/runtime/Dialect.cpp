@@ -158,9 +158,29 @@ std::int32_t control(Scanner& s, std::string_view verb, Translated& out) {
     return out.savepoint.empty() || !s.end() ? err::BadStatement : 0;
 }
 
-}  // namespace
+bool plainColumn(std::string_view col) {
+    if (col.empty() || !identStart(col[0])) return false;
+    for (char c : col)
+        if (!identChar(c) && c != '.') return false;
+    return true;
+}
 
-std::int32_t translate(std::string_view text, Backend backend, Translated& out) {
+// Whether the scanner stands at the end of a select-list column.
+bool columnEnds(Scanner s) {
+    s.skipSpace();
+    if (s.end() || s.t[s.p] == ',') return true;
+    std::string_view w = s.word();
+    return iequal(w, "from") || iequal(w, "into");
+}
+
+// Whether an order by names a select-list column by its number.
+bool orderByNumber(Scanner s) {
+    s.skipSpace();
+    return !s.end() && std::isdigit(static_cast<unsigned char>(s.t[s.p]));
+}
+
+// cut: a select-list TO_CHAR of a plain column may be cut on the client.
+std::int32_t translate(std::string_view text, Backend backend, Translated& out, bool cut) {
     out = Translated{};
     Scanner s{text};
     s.skipSpace();
@@ -181,8 +201,25 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
     std::string& o = out.sql;
     o.reserve(text.size() + 64);
     o += verb;
+    // Where the select list stands: its column, the parentheses open, and
+    // whether nothing of the current column has been read yet.
+    bool inList = out.verb == Verb::Select;
+    int column = 0;
+    int parens = 0;
+    bool columnStart = true;
+    bool grouping = false;
     while (!s.end()) {
         char c = text[s.p];
+        const bool atColumnStart = columnStart;
+        if (!space(c)) columnStart = false;
+        if (c == '(') {
+            ++parens;
+        } else if (c == ')') {
+            --parens;
+        } else if (c == ',' && parens == 0 && inList) {
+            ++column;
+            columnStart = true;
+        }
         if (c == '\'') {
             std::size_t b = s.p++;
             while (s.p < text.size() && text[s.p] != '\'') ++s.p;
@@ -203,6 +240,9 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             continue;
         }
         std::string_view w = s.word();
+        if (parens == 0 && (iequal(w, "from") || iequal(w, "into"))) inList = false;
+        if (iequal(w, "distinct") || iequal(w, "group") || iequal(w, "union") || (iequal(w, "by") && orderByNumber(s)))
+            grouping = true;
         if (out.verb == Verb::Select && !out.hasInto && iequal(w, "into")) {
             // The into list names the outputs: ":b0:b1,:b2:b3" (value and
             // indicator) or ":b0,:b1". Only its length matters.
@@ -230,7 +270,13 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             if (!s.eat(',') || !s.literal(fmt) || !s.eat(')') || col.empty()) return err::BadStatement;
             Fmt f = format(fmt);
             if (f == Fmt::Bad) return err::UnknownDateFormat;
-            if (backend == Backend::Sqlite)
+            if (backend == Backend::Sqlite && cut && inList && parens == 0 && atColumnStart && plainColumn(col) &&
+                columnEnds(s)) {
+                o += col;
+                out.columns.resize(static_cast<std::size_t>(column) + 1, OutConv::None);
+                out.columns[static_cast<std::size_t>(column)] =
+                    f == Fmt::Day ? OutConv::Day : f == Fmt::Time ? OutConv::Time : OutConv::Stamp;
+            } else if (backend == Backend::Sqlite)
                 sqliteToChar(o, col, f);
             else
                 postgresToChar(o, col, f);
@@ -277,7 +323,15 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
         while (!o.empty() && space(o.back())) o.pop_back();
         o += " LIMIT 2";
     }
+    // Grouped, distinct or by number ordered rows compare the expression itself.
+    if (grouping && !out.columns.empty()) return translate(text, backend, out, false);
     return 0;
+}
+
+}  // namespace
+
+std::int32_t translate(std::string_view text, Backend backend, Translated& out) {
+    return translate(text, backend, out, true);
 }
 
 }  // namespace rt::dialect

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/RunContext.h"
+#include "util/RunContext.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "nza/Paket.h"

@@ -6,7 +6,7 @@
 #include "app/Fortschritt.h"
 #include "app/Merker.h"
 #include "app/Parameter.h"
-#include "app/RunContext.h"
+#include "util/RunContext.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "util/MsgLog.h"

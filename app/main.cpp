@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "app/Fortschritt.h"
-#include "app/RunContext.h"
+#include "util/RunContext.h"
 #include "app/RunModes.h"
 #include "db/DbDb.h"
 #include "util/MsgLog.h"

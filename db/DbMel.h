@@ -75,11 +75,6 @@ std::int32_t Err_PRFDelMPA(const Text<10>& apl, const Text<12>& apk, const Text<
 // Counts the entries of function group fun; *anzahl is set only on result 0.
 std::int32_t Err_Count(const Text<3>& fun, std::int32_t* anzahl);
 
-// Inserts e as an entry of this program ("Korvim", "BDE", "NZA") and always logs the insert's code.
-void Write_Protokoll(ErrRecord e);
-// Inserts error 7012 for the message's workstation, position, date and time; returns the insert's code.
-std::int32_t Write_ProtokollMel(MelRecord m);
-
 // Reads the number range r->BnrKey; on non-zero BnrKey becomes "XXXXX", BnrBnr 0, BnrEdt and BnrEsb empty.
 std::int32_t Bnr_PKeyReadk(BnrRecord* r);
 // Inserts the number range; BnrEdt becomes the database time.

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "db/runtime/Runtime.h"
+#include "nza/Paket.h"
 #include "nza/Zeit.h"
 #include "util/Config.h"
 
@@ -150,11 +151,9 @@ private:
         const long kopf = i - i % kPaketAbstand;
         if (i % kPaketAbstand == 0) zf2 = (i / kPaketAbstand) % 2 == 0 ? "*PKT_KOPF*" : "*PKT_PROG*";
         else if (i % kPaketAbstand <= kPaketGlieder) {
-            char buf[31];
-            std::snprintf(buf, sizeof buf, "%12s%5s%13s",
-                          format("%012ld", 100000000000L + kopf / kPositionenJeAuftrag).c_str(),
-                          format("%05ld", (kopf % kPositionenJeAuftrag + 1) * 10).c_str(), "");
-            zf2 = buf;
+            zf2 = Paketschluessel(format("%012ld", 100000000000L + kopf / kPositionenJeAuftrag).c_str(),
+                                  format("%05ld", (kopf % kPositionenJeAuftrag + 1) * 10).c_str())
+                      .c_str();
         }
         std::string bdi = tagText + "060000", edi = tagText + "143000", apl = platz(ws[0]);
         std::string bz1 = "Arbeitsgang " + app, zf3 = "Vorgabe aus dem Arbeitsplan";

@@ -13,15 +13,6 @@ namespace {
 
 constexpr const char* kFunktion = "Nza_PaketProgrammieren";
 
-// The members carry the head's order right-aligned in 12 characters, its
-// position right-aligned in 5, then 13 blanks.
-Text<30> Paketschluessel(const AppRecord& kopf) {
-    char puffer[31] = {};
-    std::snprintf(puffer, sizeof puffer, "%12s%5s%13s", kopf.AppApk.c_str(), kopf.AppApp.c_str(),
-                  "             ");
-    return Text<30>(puffer);
-}
-
 // Share of t by factor f and by divisor c, both cut to whole minutes.
 double s(double t, double f) { return hm(ganz(m(t) * f)); }
 double d(double t, std::int32_t c) { return hm(ganz(m(t) / c)); }
@@ -133,8 +124,14 @@ void SchreibenUndHochladen(const AppRecord& mitglied, const NzaRecord& nza, bool
 
 }  // namespace
 
+Text<30> Paketschluessel(const char* apk, const char* app) {
+    char puffer[31] = {};
+    std::snprintf(puffer, sizeof puffer, "%12s%5s%13s", apk, app, "");
+    return Text<30>(puffer);
+}
+
 void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz) {
-    const Text<30> schluessel = Paketschluessel(kopf);
+    const Text<30> schluessel = Paketschluessel(kopf.AppApk.c_str(), kopf.AppApp.c_str());
 
     std::int32_t anzahl = 0;
     if (form == PaketForm::Prog) {

@@ -102,6 +102,11 @@ void verhaeltnisDiagramm(std::string& o, const std::vector<BilanzPlatz>& plaetze
     const double mass = (rechts - links) / groesste;
     const double hoehe = oben + zeile * static_cast<double>(mitPlan.size()) + 20;
     svgAnfang(o, "chart-ratio", static_cast<int>(hoehe), "actual / planned per workstation");
+    // The line of the plan first, so that bars and labels stand in front of it.
+    const double x1 = links + mass;
+    o += "<line class=\"soll\" x1=\"" + zahl(x1) + "\" y1=\"2\" x2=\"" + zahl(x1) + "\" y2=\"" + zahl(hoehe - 16) +
+         "\"/>\n";
+    text(o, x1, hoehe - 4, "middle", "plan 1.00");
     for (std::size_t i = 0; i < mitPlan.size(); ++i) {
         const BilanzPlatz& p = *mitPlan[i];
         const double y = oben + zeile * static_cast<double>(i);
@@ -112,10 +117,6 @@ void verhaeltnisDiagramm(std::string& o, const std::vector<BilanzPlatz>& plaetze
                platzName(p) + ": actual / planned " + wert);
         text(o, links + std::min(r, groesste) * mass + 5, y + 14, "start", wert, "wert");
     }
-    const double x1 = links + mass;
-    o += "<line class=\"soll\" x1=\"" + zahl(x1) + "\" y1=\"2\" x2=\"" + zahl(x1) + "\" y2=\"" + zahl(hoehe - 16) +
-         "\"/>\n";
-    text(o, x1, hoehe - 4, "middle", "plan 1.00");
     o += "</svg>\n";
 }
 
@@ -191,7 +192,7 @@ th { background: #eef1f4; font-weight: 600; }
 .n { text-align: right; }
 svg { display: block; max-width: 100%; height: auto; margin-top: 8px; }
 svg text { font-size: 12px; fill: #1d2733; }
-svg text.wert { fill: #44505c; }
+svg text.wert { fill: #44505c; paint-order: stroke; stroke: #fff; stroke-width: 3px; }
 svg text.kopf { font-weight: bold; }
 .plan { fill: #7f9cba; }
 .ist { fill: #e07b39; }

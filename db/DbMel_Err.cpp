@@ -1,4 +1,5 @@
 // The error protocol (Hlx554Err).
+#include "db/Anweisungen.h"
 #include "db/DbMel.h"
 #include "db/Stempel.h"
 #include "db/runtime/Runtime.h"
@@ -93,4 +94,17 @@ std::int32_t Err_Count(const Text<3>& fun, std::int32_t* anzahl) {
     std::int32_t rc = rt::exec(kErr_Count, {rt::txt(fun)}, {rt::i32(n)});
     if (rc == 0) *anzahl = n;
     return rc;
+}
+
+std::span<const Anweisung> DbMel_ErrTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Err_PKeyIns", kErr_PKeyIns},
+        {"Err_NZADel", kErr_NZADel},
+        {"Err_NZMDel", kErr_NZMDel},
+        {"Err_PRFDelM", kErr_PRFDelM},
+        {"Err_PRFDelMA", kErr_PRFDelMA},
+        {"Err_PRFDelMPA", kErr_PRFDelMPA},
+        {"Err_Count", kErr_Count},
+    };
+    return texte;
 }

@@ -1,5 +1,6 @@
 // Booking-message queries (Hlx560Mel): the workstations booked on a position
 // and the quantity sums of its "A07"/"A06" messages.
+#include "db/Anweisungen.h"
 #include "db/DbMel.h"
 #include "db/runtime/Runtime.h"
 
@@ -72,4 +73,13 @@ void Mel_AplAppSum(NzaRecord* r) {
                                {rt::real(gum), rt::real(fam)});
     r->NzaGum = rc == 0 ? gum : 0;
     r->NzaAum = rc == 0 ? fam : 0;
+}
+
+std::span<const Anweisung> DbMel_MelTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Mel_AppAplOpen", kMel_AppAplOpen},
+        {"Mel_AppSum", kMel_AppSum},
+        {"Mel_AplAppSum", kMel_AplAppSum},
+    };
+    return texte;
 }

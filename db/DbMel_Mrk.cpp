@@ -1,4 +1,5 @@
 // Markers (Hlx563Mrk).
+#include "db/Anweisungen.h"
 #include "db/DbMel.h"
 #include "db/runtime/Runtime.h"
 
@@ -56,4 +57,13 @@ std::int32_t Mrk_PKeyDel(MrkRecord r) {
     return rt::write("Mrk_PKeyDel", kMrk_PKeyDel,
                      {rt::txt(r.MrkKng), rt::txt(r.MrkApl), rt::txt(r.MrkApk), rt::txt(r.MrkApp), rt::txt(r.MrkPnr),
                       rt::i32(r.MrkBnr)});
+}
+
+std::span<const Anweisung> DbMel_MrkTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Mrk_PKeyReadk", kMrk_PKeyReadk},
+        {"Mrk_KngOpen", kMrk_KngOpen},
+        {"Mrk_PKeyDel", kMrk_PKeyDel},
+    };
+    return texte;
 }

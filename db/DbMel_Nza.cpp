@@ -1,4 +1,5 @@
 // NZA records (Hlx590Nza).
+#include "db/Anweisungen.h"
 #include "db/DbMel.h"
 #include "db/Stempel.h"
 #include "db/runtime/Runtime.h"
@@ -226,4 +227,15 @@ std::int32_t Nza_SA11_Del(MelRecord m) {
     n.NzaApk = m.KeyApk;
     n.NzaApp = m.KeyApp;
     return Nza_SA_Del(n);
+}
+
+std::span<const Anweisung> DbMel_NzaTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Nza_PKeyIns", kNza_PKeyIns},
+        {"Nza_PKeyUpd", kNza_PKeyUpd},
+        {"Nza_PKeyReadk", kNza_PKeyReadk},
+        {"Nza_PosOpen", kNza_PosOpen},
+        {"Nza_SA_Del", kNza_SA_Del},
+    };
+    return texte;
 }

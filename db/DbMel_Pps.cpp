@@ -1,4 +1,5 @@
 // The PPS upload table (Hlx580Pps) and number ranges (Hlx552Bnr).
+#include "db/Anweisungen.h"
 #include "db/DbMel.h"
 #include "db/runtime/Runtime.h"
 
@@ -52,4 +53,14 @@ std::int32_t Pps_PKeyIns(const PpsRecord* r) {
                       rt::real(r->PpsFam), rt::real(r->PpsMam), rt::real(r->PpsNam), rt::txt(r->PpsMee),
                       rt::real(r->PpsZt1), rt::real(r->PpsZt2), rt::real(r->PpsZt3), rt::txt(r->PpsZf1),
                       rt::txt(r->PpsZf2), rt::txt(r->PpsZf3)});
+}
+
+std::span<const Anweisung> DbMel_PpsTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Bnr_PKeyReadk", kBnr_PKeyReadk},
+        {"Bnr_PKeyIns", kBnr_PKeyIns},
+        {"Bnr_PKeyUpd", kBnr_PKeyUpd},
+        {"Pps_PKeyIns", kPps_PKeyIns},
+    };
+    return texte;
 }

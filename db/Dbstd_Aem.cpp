@@ -1,5 +1,6 @@
 // Shift-model assignments (Hlx532Aem with their shift model and calendar
 // days) and workstations (Hlx531Apl).
+#include "db/Anweisungen.h"
 #include "db/Dbstd.h"
 #include "db/runtime/Runtime.h"
 
@@ -83,4 +84,12 @@ std::int32_t Apl_PKeyReadk(AplRecord* r) {
                      rt::txt(r->AplSf2),  rt::txt(r->AplSf3),  rt::txt(r->AplZf1),  rt::txt(r->AplZf2),
                      rt::txt(r->AplZf3),  rt::txt(r->AplDna),  rt::txt(r->AplDwn),  rt::i32(r->AplSta),
                      rt::txt(r->AplErf)});
+}
+
+std::span<const Anweisung> Dbstd_AemTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Aem_TagOpen", kAem_TagOpen},
+        {"Apl_PKeyReadk", kApl_PKeyReadk},
+    };
+    return texte;
 }

@@ -1,4 +1,5 @@
 // Order headers (Hlx501Apk) and order positions (Hlx504App).
+#include "db/Anweisungen.h"
 #include "db/Dbstd.h"
 #include "db/Stempel.h"
 #include "db/runtime/Runtime.h"
@@ -211,3 +212,15 @@ std::int32_t App_Zf2Fetch(AppRecord* r) {
 }
 
 std::int32_t App_Zf2Close() { return rt::close(zf2Cursor); }
+
+std::span<const Anweisung> Dbstd_AppTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Apk_PKeyReadk", kApk_PKeyReadk},
+        {"App_PKeyReadk", kApp_PKeyReadk},
+        {"App_VonBisOpen", kApp_VonBisOpen},
+        {"App_PKeyUpd", kApp_PKeyUpd},
+        {"App_Zf2Count", kApp_Zf2Count},
+        {"App_Zf2Open", kApp_Zf2Open},
+    };
+    return texte;
+}

@@ -1,4 +1,5 @@
 // Run parameters (Hlx591Nzp).
+#include "db/Anweisungen.h"
 #include "db/Dbstd.h"
 #include "db/runtime/Runtime.h"
 
@@ -29,4 +30,12 @@ std::int32_t Nzp_PKeyUpd(const NzpRecord* r) {
     return rt::write("Nzp_PKeyUpd", kNzp_PKeyUpd,
                      {rt::i32(r->NzpAan), rt::i32(r->NzpVfh), rt::i32(r->NzpNfh), rt::txt(r->NzpAus),
                       rt::i32(r->NzpAkz), rt::txt(r->NzpGvn), rt::txt(r->NzpGbi)});
+}
+
+std::span<const Anweisung> Dbstd_NzpTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Nzp_PKeyReadk", kNzp_PKeyReadk},
+        {"Nzp_PKeyUpd", kNzp_PKeyUpd},
+    };
+    return texte;
 }

@@ -11,6 +11,7 @@ int adminInitDb(int argc, char** argv); // AdminDb.cpp
 int adminDemo(int argc, char** argv);   // AdminDemo.cpp
 int adminReport(int argc, char** argv); // AdminReport.cpp
 int adminLog(int argc, char** argv);    // AdminLog.cpp
+int adminCode(int argc, char** argv);   // AdminCode.cpp
 int adminHilfe(int argc, char** argv);  // AdminHilfe.cpp: help [COMMAND]
 
 // "usage: korvimand-admin " and the command's arguments, for its own errors.

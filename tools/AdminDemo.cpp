@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "nza/Zeit.h"
 #include "tools/Admin.h"
@@ -389,7 +390,7 @@ int adminDemo(int argc, char** argv) {
     std::int32_t positionen = 0;
     std::int32_t rc = rt::exec("select count(*)  into :b0  from Hlx504App", {}, {rt::i32(positionen)});
     if (rc != 0) {
-        std::cerr << "korvimand-admin: cannot read the order positions (code " << rc
+        std::cerr << "korvimand-admin: cannot read the order positions (code " << rt::err::explain(rc)
                   << "); create the tables with korvimand-admin init-db\n";
         return 1;
     }
@@ -406,12 +407,12 @@ int adminDemo(int argc, char** argv) {
     // One transaction: the demo is there whole or not at all.
     if (l.fehler() != 0) {
         rt::rollback();
-        std::cerr << "korvimand-admin: loading the demo data failed with code " << l.fehler()
+        std::cerr << "korvimand-admin: loading the demo data failed with code " << rt::err::explain(l.fehler())
                   << "; nothing was loaded\n";
         return 1;
     }
     if ((rc = rt::commit()) != 0) {
-        std::cerr << "korvimand-admin: committing the demo data failed with code " << rc << "\n";
+        std::cerr << "korvimand-admin: committing the demo data failed with code " << rt::err::explain(rc) << "\n";
         return 1;
     }
     std::cout << "korvimand-admin: loaded " << l.zeilen() << " demo rows for " << d.gestern.substr(6, 2) << "."

@@ -63,6 +63,10 @@ constexpr Befehl kBefehle[] = {
      "function. An entry cut off while it was written is shown as \"torn\", bytes\n"
      "that are no entry as \"foreign\", with where they lie in the file; nothing\n"
      "in the file is left out. Texts are shown in UTF-8.\n"},
+    {"code", "code [CODE]", "explain a result code of the database (all codes without CODE)",
+     "Prints the name and meaning of a result code as the message log and the\n"
+     "commands show it (0, 1403 or a negative number); without CODE, every code\n"
+     "the program knows. Exit status 1 for a code it does not know.\n"},
     {"help", "help [COMMAND]", "show the commands, or what one command does",
      "Without COMMAND lists the commands; with it shows what the command does.\n"},
 };

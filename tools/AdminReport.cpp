@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
 #include "tools/AdminBilanz.h"
@@ -156,7 +157,7 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
     aus.ende();
     rt::close(pps);
     rt::close(app);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 // The evaluation records: each position's total record (kind 11) and its
@@ -203,7 +204,7 @@ std::int32_t auswertungen(bool csv, const std::optional<Bereich>& b) {
                    std::to_string(maz), ohneBlanks(tnr.view()), erf.str()});
     aus.ende();
     rt::close(c);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 // The rows handed to the planning system, in the order of their numbers.
@@ -241,7 +242,7 @@ std::int32_t uploads(bool csv, const std::optional<Bereich>& b) {
                    menge(gum), menge(fam), mee.str(), zeitpunktText(dat.view())});
     aus.ende();
     rt::close(c);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 // The sums of the range, the same figures as the HTML page.
@@ -357,7 +358,7 @@ int adminReport(int argc, char** argv) {
                         *tabelle == "deviations" || *tabelle == "failures";
     if (rc == 0 && bilanz) rc = bilanzLesen(b, z);
     if (rc != 0) {
-        std::cerr << "korvimand-admin: reading the report failed with code " << rc << "\n";
+        std::cerr << "korvimand-admin: reading the report failed with code " << rt::err::explain(rc) << "\n";
         return 1;
     }
     if (!html) {

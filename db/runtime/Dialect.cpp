@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "db/runtime/ResultCodes.h"
+
 namespace rt::dialect {
 namespace {
 
@@ -123,14 +125,14 @@ std::int32_t control(Scanner& s, std::string_view verb, Translated& out) {
         out.verb = Verb::Commit;
         s.skipSpace();
         if (iequal(s.word(), "work")) s.skipSpace();
-        return s.end() ? 0 : -900;
+        return s.end() ? 0 : err::BadStatement;
     }
     if (iequal(verb, "savepoint")) {
         out.verb = Verb::Savepoint;
         s.skipSpace();
         out.savepoint = std::string(s.word());
         s.skipSpace();
-        return out.savepoint.empty() || !s.end() ? -900 : 0;
+        return out.savepoint.empty() || !s.end() ? err::BadStatement : 0;
     }
     // rollback [work] [to [savepoint] name]
     s.skipSpace();
@@ -141,9 +143,9 @@ std::int32_t control(Scanner& s, std::string_view verb, Translated& out) {
     }
     if (w.empty()) {
         out.verb = Verb::Rollback;
-        return s.end() ? 0 : -900;
+        return s.end() ? 0 : err::BadStatement;
     }
-    if (!iequal(w, "to")) return -900;
+    if (!iequal(w, "to")) return err::BadStatement;
     s.skipSpace();
     w = s.word();
     if (iequal(w, "savepoint")) {
@@ -153,7 +155,7 @@ std::int32_t control(Scanner& s, std::string_view verb, Translated& out) {
     out.verb = Verb::RollbackTo;
     out.savepoint = std::string(w);
     s.skipSpace();
-    return out.savepoint.empty() || !s.end() ? -900 : 0;
+    return out.savepoint.empty() || !s.end() ? err::BadStatement : 0;
 }
 
 }  // namespace
@@ -174,7 +176,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
     else if (iequal(verb, "commit") || iequal(verb, "savepoint") || iequal(verb, "rollback"))
         return control(s, verb, out);
     else
-        return -900;
+        return err::BadStatement;
 
     std::string& o = out.sql;
     o.reserve(text.size() + 64);
@@ -184,7 +186,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
         if (c == '\'') {
             std::size_t b = s.p++;
             while (s.p < text.size() && text[s.p] != '\'') ++s.p;
-            if (s.end()) return -900;
+            if (s.end()) return err::BadStatement;
             ++s.p;
             o += text.substr(b, s.p - b);
             continue;
@@ -205,7 +207,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             // The into list names the outputs: ":b0:b1,:b2:b3" (value and
             // indicator) or ":b0,:b1". Only its length matters.
             do {
-                if (!s.placeholder()) return -900;
+                if (!s.placeholder()) return err::BadStatement;
                 s.placeholder();  // the indicator, when there is one
                 ++out.outputs;
             } while (s.eat(','));
@@ -213,21 +215,21 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             continue;
         }
         if (iequal(w, "to_char")) {
-            if (!s.eat('(')) return -900;
+            if (!s.eat('(')) return err::BadStatement;
             s.skipSpace();
             std::size_t b = s.p;
             int depth = 0;
             while (!s.end() && !(depth == 0 && text[s.p] == ',')) {
                 if (text[s.p] == '(') ++depth;
-                if (text[s.p] == ')' && --depth < 0) return -900;
+                if (text[s.p] == ')' && --depth < 0) return err::BadStatement;
                 ++s.p;
             }
             std::string_view col = text.substr(b, s.p - b);
             while (!col.empty() && space(col.back())) col.remove_suffix(1);
             std::string_view fmt;
-            if (!s.eat(',') || !s.literal(fmt) || !s.eat(')') || col.empty()) return -900;
+            if (!s.eat(',') || !s.literal(fmt) || !s.eat(')') || col.empty()) return err::BadStatement;
             Fmt f = format(fmt);
-            if (f == Fmt::Bad) return -1821;
+            if (f == Fmt::Bad) return err::UnknownDateFormat;
             if (backend == Backend::Sqlite)
                 sqliteToChar(o, col, f);
             else
@@ -236,9 +238,10 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
         }
         if (iequal(w, "to_date")) {
             std::string_view fmt;
-            if (!s.eat('(') || !s.placeholder() || !s.eat(',') || !s.literal(fmt) || !s.eat(')')) return -900;
+            if (!s.eat('(') || !s.placeholder() || !s.eat(',') || !s.literal(fmt) || !s.eat(')'))
+                return err::BadStatement;
             Fmt f = format(fmt);
-            if (f != Fmt::Day && f != Fmt::Stamp) return -1821;
+            if (f != Fmt::Day && f != Fmt::Stamp) return err::UnknownDateFormat;
             out.inputs.push_back(f == Fmt::Day ? InConv::Day : InConv::Stamp);
             param(o, backend, out.inputs.size(), true);
             continue;

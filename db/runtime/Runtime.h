@@ -9,10 +9,8 @@
 // twice takes two binds); the n-th output bind receives the n-th select column.
 //
 // Result codes: 0, 1403 (no row / no further row / update or delete matched
-// nothing), or a negated Oracle error number (-1 duplicate key, -1422 too many
-// rows, -942 table missing, -1400 NOT NULL, -12899 value too large,
-// -1017 login refused, -12154 unknown service, -3114 not connected,
-// -54 busy / lock timeout, others negative).
+// nothing), or a negated Oracle error number; ResultCodes.h names and
+// explains every one of them.
 //
 // Oracle semantics kept on every backend: an empty input text is bound as
 // NULL; a NULL output gives an empty text or 0; text compares in byte order.
@@ -93,9 +91,17 @@ void atomicEnd();
 
 // A cursor instance: each module-level cursor is one of these. It delivers
 // the rows as they stood at open, whatever the session writes and commits
-// between fetches; memory stays bounded however many rows it has.
+// between fetches; memory stays bounded however many rows it has. It closes
+// itself when it goes out of scope.
 struct CursorState;
 struct Cursor {
+    Cursor() = default;
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+    Cursor(Cursor&& o) noexcept : st(o.st) { o.st = nullptr; }
+    Cursor& operator=(Cursor&& o) noexcept;
+    ~Cursor();
+
     CursorState* st = nullptr;
 };
 std::int32_t open(Cursor& c, const char* text, Binds in);

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "db/runtime/ErrorMap.h"
+#include "db/runtime/ResultCodes.h"
 
 namespace rt::val {
 namespace {
@@ -175,6 +175,11 @@ std::int32_t convert(const Bind& b, const Cell& c, Out& o) {
         return 0;
     }
     return err::Other;
+}
+
+std::vector<Out>& rowBuffer() {
+    static thread_local std::vector<Out> row;
+    return row;
 }
 
 void store(const Bind& b, const Out& o) {

@@ -1,0 +1,111 @@
+#pragma once
+// The PostgreSQL backend's own declarations; only the files of this folder
+// include it (and with it the client header).
+#include <libpq-fe.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "db/runtime/Backend.h"
+
+namespace rt::pg {
+
+inline bool ok(const PGresult* r) {
+    ExecStatusType t = PQresultStatus(r);
+    return t == PGRES_COMMAND_OK || t == PGRES_TUPLES_OK;
+}
+
+// sqlstate may be null (no server answer).
+std::int32_t fromPostgres(const char* sqlstate, const char* msg);
+// The message of a failed connect.
+std::int32_t fromPostgresConnect(const char* msg);
+
+// A text is prepared under the names "k<id>" (the statement itself) and
+// "k<id>c" (a cursor's first rows), each at its first use.
+struct Prepared : detail::Prepared {
+    int id = 0;
+    bool statement = false;
+    bool cursor = false;
+};
+
+// One libpq connection; values are exchanged as text.
+class Connection final : public detail::Backend {
+public:
+    ~Connection() override;
+    std::int32_t connect(const char* login, const char* password, const char* target, int busyMs);
+
+    dialect::Backend dialect() const override { return dialect::Backend::Postgres; }
+    const char* schema() const override;
+    // One simple query: the server runs it as one transaction.
+    std::int32_t script(const char* sql) override;
+    bool tableExists(const std::string& name) override;
+    void setBusyTimeout(int ms) override;
+    bool inTransaction() override;
+    std::int32_t begin() override;
+    // BEGIN and a transaction-scoped advisory lock on the name's hash.
+    std::int32_t beginExclusive(const char* name) override;
+    // A COMMIT that the server answers with ROLLBACK (the transaction had
+    // failed) gives -2091.
+    std::int32_t commit() override;
+    std::int32_t rollback() override;
+    std::int32_t savepoint(const std::string& name) override;
+    std::int32_t rollbackTo(const std::string& name) override;
+    // guard wraps the statement in the savepoint "k_stmt": an error would
+    // otherwise spoil the whole transaction.
+    std::int32_t run(detail::Statement& st, const std::vector<val::In>& in, Binds out, bool guard) override;
+    // Outside a transaction the server commits a single statement itself.
+    std::int32_t runAlone(detail::Statement& st, const std::vector<val::In>& in) override;
+    // Up to a batch and one row more in one round trip; a longer result is
+    // run again as a held cursor, which the server materialises at open.
+    std::int32_t open(detail::Statement& st, const std::vector<val::In>& in,
+                      std::unique_ptr<CursorState>& cursor) override;
+
+    // For the cursors of this connection.
+    bool alive() const { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
+    PGconn* conn() const { return conn_; }
+    std::int32_t resultError(const PGresult* r) const;
+    // Runs sql without results.
+    std::int32_t command(const char* sql);
+
+private:
+    Prepared& prepared(detail::Statement& st);
+    std::int32_t prepare(const Prepared& p, const char* suffix, const std::string& sql, bool& done);
+    PGresult* execPrepared(const Prepared& p, const char* suffix);
+    // The text form of every input in values_.
+    void params(const std::vector<val::In>& in);
+
+    PGconn* conn_ = nullptr;
+    int nextId_ = 0;
+    int cursorCounter_ = 0;
+    std::vector<const char*> values_;
+    std::vector<std::array<char, 32>> numbers_;
+    std::vector<std::string> copies_;
+};
+
+// The row of r delivered to out.
+std::int32_t deliverRow(const PGresult* r, int row, Binds out);
+
+// The first rows of the result, or the FETCH batches of a held cursor.
+class Cursor final : public CursorState {
+public:
+    explicit Cursor(Connection& c) : conn_(c) {}
+    ~Cursor() override { PQclear(batch_); }
+    // The whole result in r (which the cursor now owns).
+    void holdAll(PGresult* r);
+    // The rows come from the held cursor name.
+    void holdCursor(std::string name) { name_ = std::move(name); }
+    std::int32_t fetch(Binds out) override;
+    void close() override;
+
+private:
+    Connection& conn_;
+    PGresult* batch_ = nullptr;
+    std::size_t rows_ = 0;
+    std::size_t pos_ = 0;
+    std::string name_;  // held cursor; empty when the first rows were all
+    bool done_ = false;
+};
+
+}  // namespace rt::pg

@@ -1,0 +1,299 @@
+// The PostgreSQL connection: statements prepared once, values as text.
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "db/runtime/ResultCodes.h"
+#include "db/runtime/postgres/Postgres.h"
+#include "db/runtime/postgres/PostgresConnect.h"
+#include "db/schema/SchemaText.h"
+
+namespace rt::pg {
+namespace {
+
+val::Cell cell(const PGresult* r, int row, int k) {
+    val::Cell c;
+    if (!PQgetisnull(r, row, k)) {
+        c.type = val::Cell::Type::Text;
+        c.s = PQgetvalue(r, row, k);
+        c.n = PQgetlength(r, row, k);
+    }
+    return c;
+}
+
+// The session's local time zone, so that sysdate is the local clock.
+std::string localZone() {
+    const char* tz = std::getenv("TZ");
+    std::string zone = tz ? tz : "";
+    if (!zone.empty() && zone[0] == ':') zone.erase(0, 1);
+    if (zone.empty()) {
+        char buf[256];
+        ssize_t n = readlink("/etc/localtime", buf, sizeof buf - 1);
+        if (n > 0) {
+            buf[n] = '\0';
+            const char* p = std::strstr(buf, "zoneinfo/");
+            if (p) zone = p + 9;
+        }
+    }
+    for (char c : zone)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '/' || c == '_' || c == '-' || c == '+'))
+            return "";
+    return zone;
+}
+
+std::uint64_t lockKey(const char* name) {
+    std::uint64_t h = 1469598103934665603ull;  // FNV-1a
+    for (const char* p = name; *p; ++p) h = (h ^ static_cast<unsigned char>(*p)) * 1099511628211ull;
+    return h;
+}
+
+}  // namespace
+
+std::int32_t deliverRow(const PGresult* r, int row, Binds out) {
+    return val::deliver(PQnfields(r), out, [r, row](int k) { return cell(r, row, k); });
+}
+
+std::int32_t Connection::resultError(const PGresult* r) const {
+    if (!alive()) return err::NotConnected;
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    return fromPostgres(state, r ? PQresultErrorMessage(r) : PQerrorMessage(conn_));
+}
+
+std::int32_t Connection::command(const char* sql) {
+    if (!alive()) return err::NotConnected;
+    PGresult* r = PQexec(conn_, sql);
+    std::int32_t rc = ok(r) ? 0 : resultError(r);
+    PQclear(r);
+    return rc;
+}
+
+// Texts are passed in place when the caller's buffer holds their terminator.
+void Connection::params(const std::vector<val::In>& in) {
+    values_.resize(in.size());
+    numbers_.resize(in.size());
+    copies_.resize(in.size());
+    for (std::size_t k = 0; k < in.size(); ++k) {
+        const val::In& v = in[k];
+        switch (v.type) {
+        case val::In::Type::Null: values_[k] = nullptr; break;
+        case val::In::Type::Int:
+            std::snprintf(numbers_[k].data(), numbers_[k].size(), "%lld", static_cast<long long>(v.i));
+            values_[k] = numbers_[k].data();
+            break;
+        case val::In::Type::Real:
+            std::snprintf(numbers_[k].data(), numbers_[k].size(), "%.17g", v.d);
+            values_[k] = numbers_[k].data();
+            break;
+        case val::In::Type::Text:
+            if (v.s[v.n] == '\0') {
+                values_[k] = v.s;
+            } else {
+                copies_[k].assign(v.s, static_cast<std::size_t>(v.n));
+                values_[k] = copies_[k].c_str();
+            }
+            break;
+        }
+    }
+}
+
+Prepared& Connection::prepared(detail::Statement& st) {
+    if (!st.prepared) {
+        auto p = std::make_unique<Prepared>();
+        p->id = ++nextId_;
+        st.prepared = std::move(p);
+    }
+    return static_cast<Prepared&>(*st.prepared);
+}
+
+std::int32_t Connection::prepare(const Prepared& p, const char* suffix, const std::string& sql, bool& done) {
+    if (done) return 0;
+    char name[24];
+    std::snprintf(name, sizeof name, "k%d%s", p.id, suffix);
+    PGresult* r = PQprepare(conn_, name, sql.c_str(), 0, nullptr);
+    std::int32_t rc = ok(r) ? 0 : resultError(r);
+    PQclear(r);
+    done = rc == 0;
+    return rc;
+}
+
+PGresult* Connection::execPrepared(const Prepared& p, const char* suffix) {
+    char name[24];
+    std::snprintf(name, sizeof name, "k%d%s", p.id, suffix);
+    return PQexecPrepared(conn_, name, static_cast<int>(values_.size()), values_.data(), nullptr, nullptr, 0);
+}
+
+std::int32_t Connection::connect(const char* login, const char* password, const char* target, int busyMs) {
+    bool dsn = std::strstr(target, "://") || std::strchr(target, '=');
+    const char* keys[8];
+    const char* vals[8];
+    int n = 0;
+    keys[n] = dsn ? "dbname" : "service";
+    vals[n++] = target;
+    if (login && *login) {
+        keys[n] = "user";
+        vals[n++] = login;
+    }
+    if (password && *password) {
+        keys[n] = "password";
+        vals[n++] = password;
+    }
+    // Texts are single bytes: LATIN1 passes every byte through unchanged.
+    keys[n] = "client_encoding";
+    vals[n++] = "LATIN1";
+    keys[n] = "connect_timeout";
+    vals[n++] = "15";
+    keys[n] = "application_name";
+    vals[n++] = "korvimand";
+    keys[n] = nullptr;
+    vals[n] = nullptr;
+    conn_ = PQconnectdbParams(keys, vals, 1);
+    if (!conn_) return err::OutOfMemory;
+    if (PQstatus(conn_) != CONNECTION_OK) return fromPostgresConnect(PQerrorMessage(conn_));
+    setBusyTimeout(busyMs);
+    std::string zone = localZone();
+    if (!zone.empty()) command(("SET TimeZone='" + zone + "'").c_str());
+    return 0;
+}
+
+Connection::~Connection() {
+    if (conn_) PQfinish(conn_);
+}
+
+const char* Connection::schema() const { return schema::postgresText; }
+
+std::int32_t Connection::script(const char* sql) { return command(sql); }
+
+bool Connection::tableExists(const std::string& name) {
+    if (!alive()) return false;
+    const char* v[] = {name.c_str()};
+    PGresult* r = PQexecParams(conn_, "SELECT to_regclass(lower($1)) IS NOT NULL", 1, nullptr, v, nullptr, nullptr, 0);
+    bool found = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
+    PQclear(r);
+    return found;
+}
+
+void Connection::setBusyTimeout(int ms) {
+    if (!alive()) return;
+    char sql[64];
+    std::snprintf(sql, sizeof sql, "SET lock_timeout=%d", ms);
+    command(sql);
+}
+
+bool Connection::inTransaction() {
+    PGTransactionStatusType t = PQtransactionStatus(conn_);
+    return t == PQTRANS_INTRANS || t == PQTRANS_INERROR || t == PQTRANS_ACTIVE;
+}
+
+std::int32_t Connection::begin() { return command("BEGIN"); }
+
+std::int32_t Connection::beginExclusive(const char* name) {
+    if (std::int32_t rc = begin()) return rc;
+    char sql[64];
+    std::snprintf(sql, sizeof sql, "SELECT pg_advisory_xact_lock(%lld)", static_cast<long long>(lockKey(name)));
+    std::int32_t rc = command(sql);
+    if (rc != 0) rollback();
+    return rc;
+}
+
+std::int32_t Connection::commit() {
+    if (!inTransaction()) return alive() ? 0 : err::NotConnected;
+    PGresult* r = PQexec(conn_, "COMMIT");
+    std::int32_t rc = ok(r) ? 0 : resultError(r);
+    // COMMIT of a failed transaction rolls it back: that is no success.
+    if (rc == 0 && std::strcmp(PQcmdStatus(r), "ROLLBACK") == 0) rc = err::CommitFailed;
+    PQclear(r);
+    return rc;
+}
+
+std::int32_t Connection::rollback() {
+    if (!inTransaction()) return alive() ? 0 : err::NotConnected;
+    return command("ROLLBACK");
+}
+
+std::int32_t Connection::savepoint(const std::string& name) { return command(("SAVEPOINT " + name).c_str()); }
+
+std::int32_t Connection::rollbackTo(const std::string& name) {
+    return command(("ROLLBACK TO SAVEPOINT " + name).c_str());
+}
+
+std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& in, Binds out, bool guard) {
+    if (!alive()) return err::NotConnected;
+    bool wrap = guard && PQtransactionStatus(conn_) == PQTRANS_INTRANS;
+    if (wrap)
+        if (std::int32_t rc = command("SAVEPOINT k_stmt")) return rc;
+    Prepared& p = prepared(st);
+    std::int32_t rc = prepare(p, "", st.tr.sql, p.statement);
+    if (rc == 0) {
+        params(in);
+        PGresult* r = execPrepared(p, "");
+        if (!ok(r)) {
+            rc = resultError(r);
+        } else if (st.tr.verb == dialect::Verb::Select) {
+            int rows = PQntuples(r);
+            rc = rows == 0 ? err::NotFound : rows > 1 ? err::TooManyRows : deliverRow(r, 0, out);
+        } else if ((st.tr.verb == dialect::Verb::Update || st.tr.verb == dialect::Verb::Delete) &&
+                   std::strcmp(PQcmdTuples(r), "0") == 0) {
+            rc = err::NotFound;
+        }
+        PQclear(r);
+    }
+    if (wrap && alive())
+        command(rc < 0 ? "ROLLBACK TO SAVEPOINT k_stmt; RELEASE SAVEPOINT k_stmt" : "RELEASE SAVEPOINT k_stmt");
+    return rc;
+}
+
+std::int32_t Connection::runAlone(detail::Statement& st, const std::vector<val::In>& in) {
+    return run(st, in, {}, false);
+}
+
+std::int32_t Connection::open(detail::Statement& st, const std::vector<val::In>& in,
+                              std::unique_ptr<CursorState>& cursor) {
+    if (!alive()) return err::NotConnected;
+    // Most cursors deliver a few rows: one round trip fetches up to a batch
+    // and one row more.
+    Prepared& p = prepared(st);
+    std::string limited = st.tr.sql + " LIMIT " + std::to_string(detail::CursorBatch + 1);
+    if (std::int32_t rc = prepare(p, "c", limited, p.cursor)) return rc;
+    params(in);
+    PGresult* r = execPrepared(p, "c");
+    if (!ok(r)) {
+        std::int32_t rc = resultError(r);
+        PQclear(r);
+        return rc;
+    }
+    auto c = std::make_unique<Cursor>(*this);
+    if (PQntuples(r) <= detail::CursorBatch) {
+        c->holdAll(r);
+        cursor = std::move(c);
+        return 0;
+    }
+    PQclear(r);
+    std::string name = "k_cursor" + std::to_string(++cursorCounter_);
+    std::string declare = "DECLARE " + name + " NO SCROLL CURSOR WITH HOLD FOR " + st.tr.sql;
+    r = PQexecParams(conn_, declare.c_str(), static_cast<int>(values_.size()), nullptr, values_.data(), nullptr,
+                     nullptr, 0);
+    std::int32_t rc = ok(r) ? 0 : resultError(r);
+    PQclear(r);
+    if (rc != 0) return rc;
+    c->holdCursor(std::move(name));
+    cursor = std::move(c);
+    return 0;
+}
+
+}  // namespace rt::pg
+
+namespace rt::detail {
+
+std::int32_t connectPostgres(const char* login, const char* password, const char* target, int busyMs,
+                             std::unique_ptr<Backend>& backend) {
+    auto c = std::make_unique<pg::Connection>();
+    std::int32_t rc = c->connect(login, password, target, busyMs);
+    if (rc == 0) backend = std::move(c);
+    return rc;
+}
+
+}  // namespace rt::detail

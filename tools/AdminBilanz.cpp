@@ -6,6 +6,7 @@
 #include <tuple>
 #include <utility>
 
+#include "db/runtime/ResultCodes.h"
 #include "nza/Zeit.h"
 #include "tools/AdminLog.h"
 #include "util/MsgLog.h"
@@ -127,7 +128,7 @@ std::int32_t bilanzLesen(const std::optional<Bereich>& b, Bilanz& out) {
         if (ganz(p.abweichungMin) < 0) behalten(out.weniger, p, wenigerVor);
     }
     rt::close(c);
-    if (rc != 1403) return rc;
+    if (rc != rt::err::NotFound) return rc;
     for (auto& [name, platz] : plaetze) {
         platz.apl = name;
         out.plaetze.push_back(platz);

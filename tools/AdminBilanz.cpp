@@ -164,7 +164,8 @@ int bilanzLog(const std::string& datei, Bilanz& out) {
         ++out.logFehler;
     }
     out.logDatei = datei;
-    for (const auto& [schluessel, anzahl] : gruppen) out.fehler.push_back({schluessel.first, schluessel.second, anzahl});
+    for (const auto& [schluessel, anzahl] : gruppen)
+        out.fehler.push_back({schluessel.first, schluessel.second, anzahl});
     std::stable_sort(out.fehler.begin(), out.fehler.end(),
                      [](const BilanzFehler& a, const BilanzFehler& x) { return a.anzahl > x.anzahl; });
     return 0;

@@ -166,7 +166,8 @@ void tabelle(std::string& o, const char* id, const std::vector<Spalte>& spalten,
     o += "</tr></thead>\n<tbody>\n";
     for (const auto& z : zeilen) {
         o += "<tr>";
-        for (std::size_t i = 0; i < z.size(); ++i) o += (spalten[i].zahl ? "<td class=\"n\">" : "<td>") + z[i] + "</td>";
+        for (std::size_t i = 0; i < z.size(); ++i)
+            o += (spalten[i].zahl ? "<td class=\"n\">" : "<td>") + z[i] + "</td>";
         o += "</tr>\n";
     }
     o += "</tbody>\n</table>\n";
@@ -266,7 +267,8 @@ std::string seite(const Bilanz& z, const std::string& bereich) {
     else {
         o += "<p class=\"unter\">" + esc(*z.logDatei) + ", by function and message.</p>\n";
         std::vector<std::vector<std::string>> zeilen;
-        for (const BilanzFehler& f : z.fehler) zeilen.push_back({std::to_string(f.anzahl), esc(f.funktion), esc(f.message)});
+        for (const BilanzFehler& f : z.fehler)
+            zeilen.push_back({std::to_string(f.anzahl), esc(f.funktion), esc(f.message)});
         tabelle(o, "failures-table", {{"count", true}, {"function", false}, {"message", false}}, zeilen);
     }
     o += "</section>\n</body>\n</html>\n";

@@ -1,7 +1,8 @@
 // korvimand-admin report: what the evaluation left in the database, for a
 // range of order positions or all of them, as aligned tables for a terminal
-// or as CSV for a spreadsheet. Rows are streamed from the cursors, so the
-// report of a large database needs no more memory than that of a small one.
+// or as CSV for a spreadsheet, and its sums (AdminBilanz) also as a page
+// with charts (AdminHtml). Rows are streamed from the cursors, so the report
+// of a large database needs no more memory than that of a small one.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -200,8 +201,8 @@ std::int32_t auswertungen(bool csv, const std::optional<Bereich>& b) {
                                rt::real(nzr), rt::real(nza), rt::real(rbz), rt::real(gum), rt::real(aum),
                                rt::real(rf1), rt::i32(maz), rt::txt(tnr), rt::txt(erf)})) == 0)
         aus.zeile({apk.str(), pos.str(), std::to_string(sa), ohneBlanks(apl.view()), zeitpunktText(dtm.view()),
-                   zeitpunktText(edt.view()), zeitText(nzr), zeitText(nza), zeitText(rbz), menge(gum), menge(aum), menge(rf1),
-                   std::to_string(maz), ohneBlanks(tnr.view()), erf.str()});
+                   zeitpunktText(edt.view()), zeitText(nzr), zeitText(nza), zeitText(rbz), menge(gum), menge(aum),
+                   menge(rf1), std::to_string(maz), ohneBlanks(tnr.view()), erf.str()});
     aus.ende();
     rt::close(c);
     return rc == rt::err::NotFound ? 0 : rc;

@@ -46,7 +46,8 @@ std::vector<Zeile> zeilen(const std::string& html, const std::string& tabelle) {
     for (std::sregex_iterator i(t.begin(), t.end(), zeile), e; i != e; ++i) {
         const std::string z = (*i)[1];
         out.emplace_back();
-        for (std::sregex_iterator k(z.begin(), z.end(), zelle); k != e; ++k) out.back().push_back(ohneEntities((*k)[1]));
+        for (std::sregex_iterator k(z.begin(), z.end(), zelle); k != e; ++k)
+            out.back().push_back(ohneEntities((*k)[1]));
     }
     return out;
 }
@@ -80,8 +81,9 @@ protected:
 };
 
 TEST_P(ReportHtml, ThePageShowsTheFiguresOfTheTextReport) {
-    const std::vector<std::string> alle, auftrag1 = {"--from", "000000100001", "00000", "--to", "000000100001", "99999"},
-                                         leer = {"--from", "000000900000", "00000", "--to", "000000900001", "99999"};
+    const std::vector<std::string> alle,
+        auftrag1 = {"--from", "000000100001", "00000", "--to", "000000100001", "99999"},
+        leer = {"--from", "000000900000", "00000", "--to", "000000900001", "99999"};
     for (const auto* bereich : {&alle, &auftrag1, &leer}) {
         std::vector<std::string> args = {"report", "--log", tree.logPath, "--html", tree.root + "/r.html"};
         args.insert(args.end(), bereich->begin(), bereich->end());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "util/RunContext.h"
@@ -60,18 +61,24 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     mel.KeyApp = app.AppApp;
     mel.KeyDat = app.AppBdiDat;
 
-    Err_NZADel(app.AppApk, app.AppApp);
-    Nza_SA11_Del(mel);
+    Err_NZADelVoraus(app.AppApk, app.AppApp);
+    Nza_SA11_DelVoraus(mel);
 
     // Anything but 1: no planned-time correction unless a workstation's
     // assignment asks for it.
     std::int32_t LeistungsKz = 0;
 
     if (Mel_AppAplOpen(app.AppApk, app.AppApp, runContext.MelAbDatum) != 0) return;
+    // The order's part number, read for the first workstation: the others
+    // of the position have the same order, and a server is not asked again.
+    std::optional<Text<20>> teilenummer;
     while (Mel_AppAplFetch(&mel.KeyApl) == 0) {
-        ApkRecord apk{};
-        apk.ApkApk = mel.KeyApk;
-        nza.NzaTnr = Apk_PKeyReadk(&apk) == 0 ? apk.ApkTnr : Text<20>("                    ");
+        if (!teilenummer) {
+            ApkRecord apk{};
+            apk.ApkApk = mel.KeyApk;
+            teilenummer = Apk_PKeyReadk(&apk) == 0 ? apk.ApkTnr : Text<20>("                    ");
+        }
+        nza.NzaTnr = *teilenummer;
         mel.MelErf = runContext.Erfasser;
         Nza_VarianteAuswerten(mel, &nza, app, &LeistungsKz);
     }

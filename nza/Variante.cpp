@@ -45,7 +45,7 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
 }
 
 void Nza_VarianteAuswerten(MelRecord mel, NzaRecord* nza, AppRecord app, std::int32_t* LeistungsKz) {
-    Nza_SA10_Del(mel);
+    Nza_SA10_DelVoraus(mel);
     switch (Nza_VarianteFeststellen(mel, LeistungsKz)) {
         case 2: Nzm_TagesWertePA(mel, nza, app); break;
         case 3: Nzm_TagesWerteVariante3(mel, nza); break;

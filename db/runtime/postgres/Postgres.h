@@ -44,7 +44,9 @@ public:
     void setBusyTimeout(int ms) override;
     bool inTransaction() override;
     std::int32_t begin() override;
-    // BEGIN and a transaction-scoped advisory lock on the name's hash.
+    // BEGIN and a transaction-scoped advisory lock on the name's hash, sent
+    // ahead: a failure of either is the code of the section's next statement
+    // and of every one after it until the transaction ends.
     std::int32_t beginExclusive(const char* name) override;
     // A COMMIT that the server answers with ROLLBACK (the transaction had
     // failed) gives -2091.
@@ -52,11 +54,19 @@ public:
     std::int32_t rollback() override;
     std::int32_t savepoint(const std::string& name) override;
     std::int32_t rollbackTo(const std::string& name) override;
-    // guard wraps the statement in the savepoint "k_stmt": an error would
-    // otherwise spoil the whole transaction.
+    // guard wraps the statement in the savepoint "k_stmt" (both sent ahead):
+    // an error would otherwise spoil the whole transaction.
     std::int32_t run(detail::Statement& st, const std::vector<val::In>& in, Binds out, bool guard) override;
     // Outside a transaction the server commits a single statement itself.
     std::int32_t runAlone(detail::Statement& st, const std::vector<val::In>& in) override;
+    // Sent down the pipeline with a sync of its own: the server commits it
+    // alone, and a failure of it touches nothing that follows.
+    void runAhead(detail::Statement& st, const std::vector<val::In>& in) override;
+    // The statement and COMMIT in one request, each with a sync of its own:
+    // a failed statement leaves a failed transaction, which the COMMIT rolls
+    // back.
+    std::int32_t runAndCommit(detail::Statement& st, const std::vector<val::In>& in) override;
+    std::uint64_t requests() const override { return requests_; }
     // Up to a batch and one row more in one round trip; a longer result is
     // run again as a held cursor, which the server materialises at open.
     std::int32_t open(detail::Statement& st, const std::vector<val::In>& in,
@@ -66,10 +76,34 @@ public:
     bool alive() const { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
     PGconn* conn() const { return conn_; }
     std::int32_t resultError(const PGresult* r) const;
-    // Runs sql without results.
+    // Runs one statement sql without parameters and waits for its answer
+    // (and for those of everything sent ahead).
+    PGresult* query(const char* sql);
+    // query without results.
     std::int32_t command(const char* sql);
 
 private:
+    // What was sent ahead and waits for its answer to be read.
+    enum class Ahead : std::uint8_t {
+        Ignored,   // a write whose result nothing looks at, in a transaction of its own
+        Control,   // BEGIN, a lock, a savepoint: its failure spoils the transaction
+        Restores,  // a rollback to a savepoint, which mends what a failure spoiled
+        Kept,      // its result is kept (kept_) for the request after it
+    };
+    // Sends one statement ahead in pipeline mode, with a sync of its own.
+    void sendAhead(const char* sql, Ahead kind);
+    void sendAheadPrepared(const Prepared& p, Ahead kind);
+    // A request the client waits for: send() issues it; when statements were
+    // sent ahead, it goes down the pipeline after them and their answers are
+    // read first. exec() is the same request outside pipeline mode.
+    template <class Send, class Exec>
+    PGresult* ask(Send send, Exec exec);
+    // The results of one sync segment; the last one, or null.
+    PGresult* segment();
+    // The code of a failed statement; one that the server refused because
+    // the transaction had already failed gives the code of that failure.
+    std::int32_t failure(const PGresult* r);
+
     Prepared& prepared(detail::Statement& st);
     std::int32_t prepare(const Prepared& p, const char* suffix, const std::string& sql, bool& done);
     PGresult* execPrepared(const Prepared& p, const char* suffix);
@@ -77,6 +111,11 @@ private:
     void params(const std::vector<val::In>& in);
 
     PGconn* conn_ = nullptr;
+    std::uint64_t requests_ = 0;
+    std::vector<Ahead> ahead_;
+    bool aheadInTxn_ = false;      // a transaction is open once what was sent ahead has run
+    std::int32_t txnFailure_ = 0;  // what spoiled the open transaction
+    PGresult* kept_ = nullptr;
     int nextId_ = 0;
     int cursorCounter_ = 0;
     std::vector<const char*> values_;

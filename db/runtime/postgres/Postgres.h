@@ -90,7 +90,10 @@ private:
         Restores,  // a rollback to a savepoint, which mends what a failure spoiled
         Kept,      // its result is kept (kept_) for the request after it
     };
-    // Sends one statement ahead in pipeline mode, with a sync of its own.
+    // Sends one statement ahead in pipeline mode, with a sync of its own;
+    // send() issues it.
+    template <class Send>
+    void ahead(Send send, Ahead kind);
     void sendAhead(const char* sql, Ahead kind);
     void sendAheadPrepared(const Prepared& p, Ahead kind);
     // A request the client waits for: send() issues it; when statements were

@@ -71,31 +71,28 @@ std::int32_t Connection::failure(const PGresult* r) {
     return code;
 }
 
-void Connection::sendAhead(const char* sql, Ahead kind) {
+template <class Send>
+void Connection::ahead(Send send, Ahead kind) {
     if (!alive()) return;
     if (ahead_.empty()) {
         aheadInTxn_ = inTransaction();
         if (!PQenterPipelineMode(conn_)) return;
     }
-    if (PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0) && PQpipelineSync(conn_))
+    if (send() && PQpipelineSync(conn_))
         ahead_.push_back(kind);
     else if (ahead_.empty())
         PQexitPipelineMode(conn_);
 }
 
+void Connection::sendAhead(const char* sql, Ahead kind) {
+    ahead([&] { return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0); }, kind);
+}
+
 void Connection::sendAheadPrepared(const Prepared& p, Ahead kind) {
-    if (!alive()) return;
-    if (ahead_.empty()) {
-        aheadInTxn_ = inTransaction();
-        if (!PQenterPipelineMode(conn_)) return;
-    }
     char name[24];
     std::snprintf(name, sizeof name, "k%d", p.id);
-    if (PQsendQueryPrepared(conn_, name, static_cast<int>(values_.size()), values_.data(), nullptr, nullptr, 0) &&
-        PQpipelineSync(conn_))
-        ahead_.push_back(kind);
-    else if (ahead_.empty())
-        PQexitPipelineMode(conn_);
+    const int n = static_cast<int>(values_.size());
+    ahead([&] { return PQsendQueryPrepared(conn_, name, n, values_.data(), nullptr, nullptr, 0); }, kind);
 }
 
 PGresult* Connection::segment() {
@@ -252,6 +249,7 @@ std::int32_t Connection::connect(const char* login, const char* password, const 
 }
 
 Connection::~Connection() {
+    PQclear(kept_);
     if (conn_) PQfinish(conn_);
 }
 

@@ -44,9 +44,8 @@ public:
     void setBusyTimeout(int ms) override;
     bool inTransaction() override;
     std::int32_t begin() override;
-    // BEGIN and a transaction-scoped advisory lock on the name's hash, sent
-    // ahead: a failure of either is the code of the section's next statement
-    // and of every one after it until the transaction ends.
+    // BEGIN (sent ahead) and a transaction-scoped advisory lock on the
+    // name's hash, in one request.
     std::int32_t beginExclusive(const char* name) override;
     // A COMMIT that the server answers with ROLLBACK (the transaction had
     // failed) gives -2091.
@@ -83,19 +82,13 @@ public:
     std::int32_t command(const char* sql);
 
 private:
-    // What was sent ahead and waits for its answer to be read.
-    enum class Ahead : std::uint8_t {
-        Ignored,   // a write whose result nothing looks at, in a transaction of its own
-        Control,   // BEGIN, a lock, a savepoint: its failure spoils the transaction
-        Restores,  // a rollback to a savepoint, which mends what a failure spoiled
-        Kept,      // its result is kept (kept_) for the request after it
-    };
     // Sends one statement ahead in pipeline mode, with a sync of its own;
-    // send() issues it.
+    // send() issues it. keep: its result is kept (kept_) for the request
+    // after it; otherwise nothing looks at it.
     template <class Send>
-    void ahead(Send send, Ahead kind);
-    void sendAhead(const char* sql, Ahead kind);
-    void sendAheadPrepared(const Prepared& p, Ahead kind);
+    void ahead(Send send, bool keep);
+    void sendAhead(const char* sql);
+    void sendAheadPrepared(const Prepared& p, bool keep);
     // A request the client waits for: send() issues it; when statements were
     // sent ahead, it goes down the pipeline after them and their answers are
     // read first. exec() is the same request outside pipeline mode.
@@ -103,9 +96,6 @@ private:
     PGresult* ask(Send send, Exec exec);
     // The results of one sync segment; the last one, or null.
     PGresult* segment();
-    // The code of a failed statement; one that the server refused because
-    // the transaction had already failed gives the code of that failure.
-    std::int32_t failure(const PGresult* r);
 
     Prepared& prepared(detail::Statement& st);
     std::int32_t prepare(const Prepared& p, const char* suffix, const std::string& sql, bool& done);
@@ -115,9 +105,8 @@ private:
 
     PGconn* conn_ = nullptr;
     std::uint64_t requests_ = 0;
-    std::vector<Ahead> ahead_;
-    bool aheadInTxn_ = false;      // a transaction is open once what was sent ahead has run
-    std::int32_t txnFailure_ = 0;  // what spoiled the open transaction
+    std::vector<bool> ahead_;  // sent ahead, answer not read yet: whether it is kept
+    bool aheadInTxn_ = false;  // a transaction is open once what was sent ahead has run
     PGresult* kept_ = nullptr;
     int nextId_ = 0;
     int cursorCounter_ = 0;

@@ -63,36 +63,28 @@ std::int32_t Connection::resultError(const PGresult* r) const {
     return fromPostgres(state, r ? PQresultErrorMessage(r) : PQerrorMessage(conn_));
 }
 
-std::int32_t Connection::failure(const PGresult* r) {
-    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
-    if (state && std::strcmp(state, "25P02") == 0 && txnFailure_ != 0) return txnFailure_;
-    const std::int32_t code = resultError(r);
-    if (txnFailure_ == 0) txnFailure_ = code;
-    return code;
-}
-
 template <class Send>
-void Connection::ahead(Send send, Ahead kind) {
+void Connection::ahead(Send send, bool keep) {
     if (!alive()) return;
     if (ahead_.empty()) {
         aheadInTxn_ = inTransaction();
         if (!PQenterPipelineMode(conn_)) return;
     }
     if (send() && PQpipelineSync(conn_))
-        ahead_.push_back(kind);
+        ahead_.push_back(keep);
     else if (ahead_.empty())
         PQexitPipelineMode(conn_);
 }
 
-void Connection::sendAhead(const char* sql, Ahead kind) {
-    ahead([&] { return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0); }, kind);
+void Connection::sendAhead(const char* sql) {
+    ahead([&] { return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0); }, false);
 }
 
-void Connection::sendAheadPrepared(const Prepared& p, Ahead kind) {
+void Connection::sendAheadPrepared(const Prepared& p, bool keep) {
     char name[24];
     std::snprintf(name, sizeof name, "k%d", p.id);
     const int n = static_cast<int>(values_.size());
-    ahead([&] { return PQsendQueryPrepared(conn_, name, n, values_.data(), nullptr, nullptr, 0); }, kind);
+    ahead([&] { return PQsendQueryPrepared(conn_, name, n, values_.data(), nullptr, nullptr, 0); }, keep);
 }
 
 PGresult* Connection::segment() {
@@ -125,11 +117,10 @@ PGresult* Connection::ask(Send send, Exec exec) {
         r = exec();
     } else {
         const bool sent = send() && PQpipelineSync(conn_);
-        for (const Ahead kind : ahead_) {
+        // Their answers: nothing looks at them but the one kept.
+        for (const bool keep : ahead_) {
             PGresult* a = segment();
-            if (kind == Ahead::Control && !ok(a)) failure(a);
-            if (kind == Ahead::Restores && ok(a)) txnFailure_ = 0;
-            if (kind == Ahead::Kept) {
+            if (keep) {
                 PQclear(kept_);
                 kept_ = a;
             } else {
@@ -140,7 +131,6 @@ PGresult* Connection::ask(Send send, Exec exec) {
         if (sent) r = segment();
         PQexitPipelineMode(conn_);
     }
-    if (PQtransactionStatus(conn_) != PQTRANS_INERROR) txnFailure_ = 0;
     return r;
 }
 
@@ -152,7 +142,7 @@ PGresult* Connection::query(const char* sql) {
 std::int32_t Connection::command(const char* sql) {
     if (!alive()) return err::NotConnected;
     PGresult* r = query(sql);
-    std::int32_t rc = ok(r) ? 0 : failure(r);
+    std::int32_t rc = ok(r) ? 0 : resultError(r);
     PQclear(r);
     return rc;
 }
@@ -201,7 +191,7 @@ std::int32_t Connection::prepare(const Prepared& p, const char* suffix, const st
     std::snprintf(name, sizeof name, "k%d%s", p.id, suffix);
     PGresult* r = ask([&] { return PQsendPrepare(conn_, name, sql.c_str(), 0, nullptr); },
                       [&] { return PQprepare(conn_, name, sql.c_str(), 0, nullptr); });
-    std::int32_t rc = ok(r) ? 0 : failure(r);
+    std::int32_t rc = ok(r) ? 0 : resultError(r);
     PQclear(r);
     done = rc == 0;
     return rc;
@@ -282,7 +272,7 @@ bool Connection::inTransaction() {
 }
 
 std::int32_t Connection::begin() {
-    sendAhead("BEGIN", Ahead::Control);
+    sendAhead("BEGIN");
     aheadInTxn_ = true;
     return alive() ? 0 : err::NotConnected;
 }
@@ -291,14 +281,16 @@ std::int32_t Connection::beginExclusive(const char* name) {
     if (std::int32_t rc = begin()) return rc;
     char sql[64];
     std::snprintf(sql, sizeof sql, "SELECT pg_advisory_xact_lock(%lld)", static_cast<long long>(lockKey(name)));
-    sendAhead(sql, Ahead::Control);
-    return alive() ? 0 : err::NotConnected;
+    // The caller learns at once whether another section holds it off.
+    std::int32_t rc = command(sql);
+    if (rc != 0) rollback();
+    return rc;
 }
 
 std::int32_t Connection::commit() {
     if (!inTransaction()) return alive() ? 0 : err::NotConnected;
     PGresult* r = query("COMMIT");
-    std::int32_t rc = ok(r) ? 0 : failure(r);
+    std::int32_t rc = ok(r) ? 0 : resultError(r);
     // COMMIT of a failed transaction rolls it back: that is no success.
     if (rc == 0 && std::strcmp(PQcmdStatus(r), "ROLLBACK") == 0) rc = err::CommitFailed;
     PQclear(r);
@@ -311,27 +303,25 @@ std::int32_t Connection::rollback() {
 }
 
 std::int32_t Connection::savepoint(const std::string& name) {
-    sendAhead(("SAVEPOINT " + name).c_str(), Ahead::Control);
+    sendAhead(("SAVEPOINT " + name).c_str());
     return alive() ? 0 : err::NotConnected;
 }
 
 std::int32_t Connection::rollbackTo(const std::string& name) {
-    std::int32_t rc = command(("ROLLBACK TO SAVEPOINT " + name).c_str());
-    if (rc == 0) txnFailure_ = 0;
-    return rc;
+    return command(("ROLLBACK TO SAVEPOINT " + name).c_str());
 }
 
 std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& in, Binds out, bool guard) {
     if (!alive()) return err::NotConnected;
     bool wrap = guard && (ahead_.empty() ? PQtransactionStatus(conn_) == PQTRANS_INTRANS : aheadInTxn_);
-    if (wrap) sendAhead("SAVEPOINT k_stmt", Ahead::Control);
+    if (wrap) sendAhead("SAVEPOINT k_stmt");
     Prepared& p = prepared(st);
     std::int32_t rc = prepare(p, "", st.tr.sql, p.statement);
     if (rc == 0) {
         params(in);
         PGresult* r = execPrepared(p, "");
         if (!ok(r)) {
-            rc = failure(r);
+            rc = resultError(r);
         } else if (st.tr.verb == dialect::Verb::Select) {
             int rows = PQntuples(r);
             rc = rows == 0 ? err::NotFound : rows > 1 ? err::TooManyRows : deliverRow(r, 0, out);
@@ -341,8 +331,8 @@ std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& 
         }
         PQclear(r);
     }
-    if (wrap && rc < 0) sendAhead("ROLLBACK TO SAVEPOINT k_stmt", Ahead::Restores);
-    if (wrap) sendAhead("RELEASE SAVEPOINT k_stmt", Ahead::Control);
+    if (wrap && rc < 0) sendAhead("ROLLBACK TO SAVEPOINT k_stmt");
+    if (wrap) sendAhead("RELEASE SAVEPOINT k_stmt");
     return rc;
 }
 
@@ -354,7 +344,7 @@ void Connection::runAhead(detail::Statement& st, const std::vector<val::In>& in)
     Prepared& p = prepared(st);
     if (prepare(p, "", st.tr.sql, p.statement) != 0) return;
     params(in);
-    sendAheadPrepared(p, Ahead::Ignored);
+    sendAheadPrepared(p, false);
 }
 
 // The statement's result decides about the COMMIT sent with it: after a
@@ -364,18 +354,18 @@ std::int32_t Connection::runAndCommit(detail::Statement& st, const std::vector<v
     Prepared& p = prepared(st);
     if (std::int32_t rc = prepare(p, "", st.tr.sql, p.statement)) return rc;
     params(in);
-    sendAheadPrepared(p, Ahead::Kept);
+    sendAheadPrepared(p, true);
     PGresult* c = query("COMMIT");
     PGresult* r = kept_;
     kept_ = nullptr;
     std::int32_t rc = 0;
     if (!ok(r))
-        rc = failure(r);
+        rc = resultError(r);
     else if ((st.tr.verb == dialect::Verb::Update || st.tr.verb == dialect::Verb::Delete) &&
              std::strcmp(PQcmdTuples(r), "0") == 0)
         rc = err::NotFound;
     else if (!ok(c))
-        rc = failure(c);
+        rc = resultError(c);
     else if (std::strcmp(PQcmdStatus(c), "ROLLBACK") == 0)
         rc = err::CommitFailed;
     PQclear(r);
@@ -394,7 +384,7 @@ std::int32_t Connection::open(detail::Statement& st, const std::vector<val::In>&
     params(in);
     PGresult* r = execPrepared(p, "c");
     if (!ok(r)) {
-        std::int32_t rc = failure(r);
+        std::int32_t rc = resultError(r);
         PQclear(r);
         return rc;
     }
@@ -410,7 +400,7 @@ std::int32_t Connection::open(detail::Statement& st, const std::vector<val::In>&
     const int n = static_cast<int>(values_.size());
     r = ask([&] { return PQsendQueryParams(conn_, declare.c_str(), n, nullptr, values_.data(), nullptr, nullptr, 0); },
             [&] { return PQexecParams(conn_, declare.c_str(), n, nullptr, values_.data(), nullptr, nullptr, 0); });
-    std::int32_t rc = ok(r) ? 0 : failure(r);
+    std::int32_t rc = ok(r) ? 0 : resultError(r);
     PQclear(r);
     if (rc != 0) return rc;
     c->holdCursor(std::move(name));

@@ -72,21 +72,22 @@ std::int32_t schneiden(const std::optional<Bereich>& b, int teile, std::vector<T
     std::int32_t gesamt = 0, auftraege = 0;
     const std::string zaehlen =
         "select count(*) ,count(distinct AppApk)  into :b0,:b1  from Hlx504App" + bedingung(b, 2);
-    std::int32_t rc = mitBindungen(
-        b, [&](rt::Binds in) { return rt::exec(zaehlen.c_str(), in, {rt::i32(gesamt), rt::i32(auftraege)}); });
+    std::int32_t rc = mitBindungen(b, [&](rt::Binds in) {
+        return rt::exec(zaehlen.c_str(), in, {rt::i32(gesamt), rt::i32(auftraege)});
+    });
     if (rc != 0 || auftraege == 0) return rc;
     if (teile > auftraege) teile = auftraege;
 
     rt::Cursor c;
-    const std::string gruppen = "select AppApk ,min(AppApp) ,max(AppApp) ,count(*)  from Hlx504App" +
-                                bedingung(b, 0) + " group by AppApk order by AppApk";
+    const std::string gruppen = "select AppApk ,min(AppApp) ,max(AppApp) ,count(*)  from Hlx504App" + bedingung(b, 0) +
+                                " group by AppApk order by AppApk";
     rc = mitBindungen(b, [&](rt::Binds in) { return rt::open(c, gruppen.c_str(), in); });
     if (rc != 0) return rc;
     Schluessel erster, letzter;
     std::int32_t anzahl = 0;
     long vorher = 0, gesehen = 0;  // positions in earlier orders; orders seen
-    while ((rc = rt::fetch(c, {rt::txt(erster.apk), rt::txt(erster.app), rt::txt(letzter.app),
-                               rt::i32(anzahl)})) == 0) {
+    while ((rc = rt::fetch(c, {rt::txt(erster.apk), rt::txt(erster.app), rt::txt(letzter.app), rt::i32(anzahl)})) ==
+           0) {
         letzter.apk = erster.apk;
         if (!out.empty() && static_cast<int>(out.size()) < teile) {
             const double ziel = static_cast<double>(gesamt) * static_cast<double>(out.size()) / teile;
@@ -141,8 +142,9 @@ std::int32_t paketeMelden(const std::optional<Bereich>& b, const std::vector<Tei
                               std::string(5 - kopf.app.size(), ' ') + kopf.app.str() + std::string(13, ' ');
         const Text<30> schluessel(k);
         rt::Cursor glieder;
-        rc = rt::open(glieder, "select AppApk ,AppApp  from Hlx504App where AppZf2=:b0 and AppSts<>:b1 order by "
-                               "AppApk,AppApp",
+        rc = rt::open(glieder,
+                      "select AppApk ,AppApp  from Hlx504App where AppZf2=:b0 and AppSts<>:b1 order by "
+                      "AppApk,AppApp",
                       {rt::txt(schluessel), rt::i16(sts)});
         if (rc != 0) break;
         Schluessel g;
@@ -156,8 +158,7 @@ std::int32_t paketeMelden(const std::optional<Bereich>& b, const std::vector<Tei
         if (rc != 1403) break;
         if (!fremde.empty())
             std::cerr << "korvimand-admin: split: package " << kopf.apk.str() << " " << kopf.app.str() << " (part "
-                      << kopfTeil + 1 << ") has members in another part, which its process writes:" << fremde
-                      << "\n";
+                      << kopfTeil + 1 << ") has members in another part, which its process writes:" << fremde << "\n";
     }
     rt::close(koepfe);
     return rc == 1403 ? 0 : rc;
@@ -229,8 +230,8 @@ int adminSplit(int argc, char** argv) {
             std::cerr << "korvimand-admin: split: a key of part " << i + 1 << " holds a tab or a line end\n";
             return 1;
         }
-        std::cerr << "korvimand-admin: split: part " << i + 1 << ": " << t.positionen << " positions in "
-                  << t.auftraege << (t.auftraege == 1 ? " order\n" : " orders\n");
+        std::cerr << "korvimand-admin: split: part " << i + 1 << ": " << t.positionen << " positions in " << t.auftraege
+                  << (t.auftraege == 1 ? " order\n" : " orders\n");
     }
     for (const Teil& t : parts)
         std::cout << t.von.apk.view() << '\t' << t.von.app.view() << '\t' << t.bis.apk.view() << '\t'

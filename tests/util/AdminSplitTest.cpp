@@ -19,21 +19,21 @@ TEST_P(AdminSplit, CutsAtOrdersIntoEqualPartsAndNamesCrossingPackages) {
     const testdb::Db db = testdb::create(GetParam());
     // Orders 1, 2, 3 and 5 with three positions each that a run evaluates;
     // order 4 holds only a position of status 10, order 1 one more.
-    for (const auto& [k, app, sts, zf2] : std::vector<std::tuple<int, std::string, int, std::string>>{
-             {1, "00010", 0, ""},
-             {1, "00020", 0, ""},
-             {1, "00030", 0, ""},
-             {1, "00040", 10, ""},
-             {2, "00010", 0, "*PKT_KOPF*"},
-             {2, "00020", 0, ""},
-             {2, "00030", 0, ""},
-             {3, "00010", 0, "00000000000200010             "},
-             {3, "00020", 0, ""},
-             {3, "00030", 0, ""},
-             {4, "00010", 10, ""},
-             {5, "00010", 0, ""},
-             {5, "00020", 0, ""},
-             {5, "00030", 0, ""}}) {
+    for (const auto& [k, app, sts, zf2] :
+         std::vector<std::tuple<int, std::string, int, std::string>>{{1, "00010", 0, ""},
+                                                                     {1, "00020", 0, ""},
+                                                                     {1, "00030", 0, ""},
+                                                                     {1, "00040", 10, ""},
+                                                                     {2, "00010", 0, "*PKT_KOPF*"},
+                                                                     {2, "00020", 0, ""},
+                                                                     {2, "00030", 0, ""},
+                                                                     {3, "00010", 0, "00000000000200010             "},
+                                                                     {3, "00020", 0, ""},
+                                                                     {3, "00030", 0, ""},
+                                                                     {4, "00010", 10, ""},
+                                                                     {5, "00010", 0, ""},
+                                                                     {5, "00020", 0, ""},
+                                                                     {5, "00030", 0, ""}}) {
         fixtures::Position p;
         p.apk = auftrag(k);
         p.app = app;

@@ -41,7 +41,9 @@ struct MsgEntry {
 // Opens no file. Until it is called nothing is written (the mask is 0).
 void Msg_Open(std::int32_t mask, const char* fileName);
 // Writes one entry when its kinds are enabled; the caller learns nothing.
-// A missing folder of the log file is created.
+// A missing folder of the log file is created. An entry the log cannot take
+// (nor the memory to build it) is written to standard error as one line.
+// Neither throws.
 void Msg_Write(const MsgEntry& entry);
 void Msg_Send(const char* funktion, const char* message, std::int32_t msgArt, std::int32_t errorCode);
 // Appends data and CR LF to a file under the log's locking rules; 0 or errno.

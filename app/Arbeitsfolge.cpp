@@ -67,18 +67,25 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     // assignment asks for it.
     std::int32_t LeistungsKz = 0;
 
-    if (Mel_AppAplOpen(app.AppApk, app.AppApp, runContext.MelAbDatum) != 0) return;
-    while (Mel_AppAplFetch(&mel.KeyApl) == 0) {
+    std::int32_t rc = Mel_AppAplOpen(app.AppApk, app.AppApp, runContext.MelAbDatum);
+    if (rc != 0) {
+        Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppAplOpen", rc);
+        return;
+    }
+    while ((rc = Mel_AppAplFetch(&mel.KeyApl)) == 0) {
         ApkRecord apk{};
         apk.ApkApk = mel.KeyApk;
-        nza.NzaTnr = Apk_PKeyReadk(&apk) == 0 ? apk.ApkTnr : Text<20>("                    ");
+        const std::int32_t gelesen = Apk_PKeyReadk(&apk);
+        Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Apk_PKeyReadk", gelesen);
+        nza.NzaTnr = gelesen == 0 ? apk.ApkTnr : Text<20>("                    ");
         mel.MelErf = runContext.Erfasser;
         Nza_VarianteAuswerten(mel, &nza, app, &LeistungsKz);
     }
     Mel_AppAplClose();
+    Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppAplFetch", rc);
 
     Mel_AppSum(&nza);
-    std::int32_t rc = Nza_PKeyIns(&nza);
+    rc = Nza_PKeyIns(&nza);
     if (rc != 0) {
         Msg_Fehler("Nza_ArbeitsfolgeVonBis", "Nza_PKeyIns", rc);
         return;

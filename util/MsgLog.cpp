@@ -238,6 +238,10 @@ void Msg_Fehler(const char* funktion, const char* message, std::int32_t code) {
     Msg_Send(funktion, message, FMSG, code);
 }
 
+void Msg_Datenbankfehler(const char* funktion, const char* operation, std::int32_t rc) {
+    if (rc < 0) Msg_Fehler(funktion, operation, rc);
+}
+
 std::int32_t Msg_AppendToFile(const char* fileName, const char* data, std::int32_t length) {
     if (!fileName || !*fileName || length < 0 || (!data && length > 0)) return EINVAL;
     std::string bytes(data ? data : "", static_cast<std::size_t>(length));

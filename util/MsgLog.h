@@ -53,6 +53,11 @@ std::int32_t Msg_AppendToFile(const char* fileName, const char* data, std::int32
 // caller's name, the failed operation (or a sentence) and the code.
 void Msg_Fehler(const char* funktion, const char* message, std::int32_t code);
 
+// Logs a database error (a negative result) of an operation whose other
+// failures, "no row" and "end of data", the caller passes over in silence:
+// what it then leaves out must not look like a complete evaluation.
+void Msg_Datenbankfehler(const char* funktion, const char* operation, std::int32_t rc);
+
 // How many entries this process has written to the log (rotations included).
 std::int32_t Msg_FehlerAnzahl();
 

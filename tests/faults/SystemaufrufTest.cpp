@@ -60,7 +60,10 @@ const Familie kFamilien[] = {
     {"fcntl", "posix/io/lock/fcntl", EIO, false},
     {"mmap", "posix/mm/mmap", ENOMEM},
     {"malloc", "libc/mm/malloc+libc/mm/calloc+libc/mm/realloc", ENOMEM},
-    {"net", "posix/io/net/recv+posix/io/net/send", ECONNRESET},
+    // Not send: libpq holds a failed send back and waits for the server's
+    // answer, which never comes when only the call failed and the socket is
+    // sound; a dead connection fails the receiving side as well.
+    {"net", "posix/io/net/recv", ECONNRESET},
     {"poll", "posix/io/net/poll", ENOMEM},
 };
 
@@ -142,6 +145,7 @@ struct Vorlage {
         }
         const std::string name = db.login + "_k" + std::to_string(kopien);
         pgBefehl("create database " + name + " template " + db.login + " owner " + db.login);
+        pgBefehl("alter database " + name + " set synchronous_commit = off");
         k.net8.replace(k.net8.find(db.login), db.login.size(), name);
         return k;
     }
@@ -306,7 +310,8 @@ TEST_P(Systemaufruf, Familie) {
     const std::string name = std::get<1>(GetParam());
     const Familie& f = familie(name);
     const long gesamt = aufrufe[name];
-    const int proArt = zuverlaessig::anzahl("KORVIMAND_FAULT_RUNS", name == "rename" ? 2 : 12, 1);
+    // PostgreSQL's runs each wait for a copy of the database and round trips
+    const int proArt = zuverlaessig::anzahl("KORVIMAND_FAULT_RUNS", backend() == Backend::Sqlite ? 12 : 8, 1);
     std::mt19937 zufall(seed);
     std::vector<long> stellen;
     if (gesamt <= proArt) {

@@ -32,7 +32,7 @@ constexpr int kPlaetze = 8;
 
 // What a column holds: a key from a small domain (so that rows meet), or a
 // value that is odd now and then.
-enum class Art { Platz, Gruppe, Modell, Kalender, Tag, Zeitpunkt, Ende, Text, Real, Kurz, Eins, Funktion, Objekt };
+enum class Art { Platz, Gruppe, Kalender, Zeitpunkt, Ende, Text, Real, Kurz, Eins, Funktion, Objekt };
 
 class Generator {
 public:
@@ -63,7 +63,8 @@ private:
         }
     }
     std::string real() {
-        static constexpr const char* odd[] = {"NULL", "0", "-0.5", "1e300", "-1e300", "1e-300", "-1e-300", "99999.59"};
+        static constexpr const char* odd[] = {"NULL",   "0",      "-0.5",   "1e300",
+                                              "-1e300", "1e-300", "-1e-300", "99999.59"};
         static constexpr const char* gut[] = {"0.25", "1.30", "0.45", "2.75", "12.59", "3", "10", "100"};
         return selten() ? odd[zahl(8)] : gut[zahl(8)];
     }
@@ -75,11 +76,10 @@ private:
         switch (a) {
         case Art::Platz: return selten(0.1) ? text(10) : q("W" + std::to_string(zahl(kPlaetze)));
         case Art::Gruppe: return selten(0.2) ? text(10) : q("G" + std::to_string(zahl(3)));
-        case Art::Modell: return q("E" + std::to_string(zahl(3)));
         case Art::Kalender: return selten(0.1) ? "NULL" : q("K" + std::to_string(zahl(2)));
-        case Art::Tag: return zeitpunkt(std::string(kTage[zahl(3)]) + " 00:00:00");
         case Art::Zeitpunkt:
-            return selten(0.1) ? "NULL" : zeitpunkt(std::string(kTage[zahl(3)]) + (zahl(2) ? " 06:00:00" : " 23:59:59"));
+            if (selten(0.1)) return "NULL";
+            return zeitpunkt(std::string(kTage[zahl(3)]) + (zahl(2) ? " 06:00:00" : " 23:59:59"));
         case Art::Ende: return selten(0.1) ? wert(Art::Zeitpunkt, 0) : "NULL";
         case Art::Eins: return selten(0.1) ? kurz() : "1";
         case Art::Text: return text(breite);
@@ -135,7 +135,8 @@ private:
         }
         for (int w = 0; w < kPlaetze; ++w) {
             const std::string apl = q("W" + std::to_string(w));
-            zeile("Hlx531Apl", "AplApl", apl, {{"AplBez", Art::Text, 30}, {"AplApg", Art::Gruppe}, {"AplSts", Art::Kurz}});
+            zeile("Hlx531Apl", "AplApl", apl,
+                  {{"AplBez", Art::Text, 30}, {"AplApg", Art::Gruppe}, {"AplSts", Art::Kurz}});
             // an assignment of the workstation and of each group, now and then none
             for (int kng = 1; kng <= 2; ++kng) {
                 if (selten(0.05) || (kng == 1 && w >= 3)) continue;

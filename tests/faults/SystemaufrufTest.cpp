@@ -86,12 +86,13 @@ std::vector<std::pair<long, long>> bericht(const std::string& pfad) {
     return b;
 }
 
-// A booking message of each position of order block k on a workstation
-// without an assignment: one logged failure per position.
+// Booking messages on workstations without an assignment for the positions
+// the condition picks (i counts four such workstations): one logged failure each.
 void ohneZuordnung(const testdb::Db& db, const std::string& bedingung) {
     testdb::sql(db, "insert into Hlx560Mel (KeyBnr, KeyLfn, ObjTyp, KeyPnr, KeyApl, KeyApk, KeyApp, KeyDat) select "
-                    "KeyBnr, 10 + i, 'M_A', KeyPnr, 'OHNE' || cast(i as varchar), KeyApk, KeyApp, KeyDat from Hlx560Mel, "
-                    "(select 0 as i union all select 1 union all select 2 union all select 3) n where KeyLfn = 1 and " +
+                    "KeyBnr, 10 + i, 'M_A', KeyPnr, 'OHNE' || cast(i as varchar), KeyApk, KeyApp, KeyDat from "
+                    "Hlx560Mel, (select 0 as i union all select 1 union all select 2 union all select 3) n where "
+                    "KeyLfn = 1 and " +
                         bedingung);
 }
 

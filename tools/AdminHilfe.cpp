@@ -39,14 +39,21 @@ constexpr Befehl kBefehle[] = {
     {"demo", "demo [--net8 N]", "load demonstration data into an empty database",
      "Loads a shop-floor day of demonstration data into an empty database, all or\n"
      "nothing, and prints a range run and a marker run to try on it.\n"},
-    {"report", "report [--from APK APP --to APK APP] [--table positions|records|uploads] [--csv] [--net8 N]",
-     "show planned and actual times, evaluation records, uploads",
+    {"report",
+     "report [--from APK APP --to APK APP] [--table T] [--csv] [--log F] [--html FILE] [--net8 N]",
+     "show planned and actual times, evaluation records, uploads, deviations",
      "Shows what the evaluation left in the database, for the positions from\n"
      "order APK position APP to order APK position APP or for all: the order\n"
      "positions with planned and actual times and their upload numbers\n"
-     "(positions), the evaluation records (records) and the rows handed to the\n"
-     "planning system (uploads); all three as aligned tables, or the one of\n"
-     "--table. --csv writes one table as CSV and needs --table.\n"},
+     "(positions), the evaluation records (records), the rows handed to the\n"
+     "planning system (uploads), and the sums of the evaluated positions: a\n"
+     "summary, planned (AppSza) against actual (AppIta) time per workstation\n"
+     "(workstations) and the 20 positions most over and under plan\n"
+     "(deviations); with --log F also the failures of that message log by\n"
+     "function and message (failures). All as aligned tables, or the one of\n"
+     "--table T. --csv writes one table as CSV and needs --table. Times in h.mm.\n"
+     "--html FILE writes the sums as one page with charts instead (inline CSS\n"
+     "and SVG, no script: it opens offline and prints).\n"},
     {"log", "log [--file F] [--all] [--since yyyymmdd[HHMMSS]] [--function NAME] [--csv]",
      "show the message log",
      "Shows the entries of the message log ./Msg/Korvimand.Txt (or F), oldest\n"
@@ -60,6 +67,14 @@ constexpr Befehl kBefehle[] = {
      "Prints the name and meaning of a result code as the message log and the\n"
      "commands show it (0, 1403 or a negative number); without CODE, every code\n"
      "the program knows. Exit status 1 for a code it does not know.\n"},
+    {"split", "split --parts N [--from APK APP --to APK APP] [--recorder ERF] [--net8 N]",
+     "cut a range into N parts of about equal size for N processes",
+     "Cuts the positions from order APK position APP to order APK position APP\n"
+     "(or all) into N parts of about equal position counts, at order boundaries,\n"
+     "leaving out status 10 as the range run does, and prints one line per part:\n"
+     "the five arguments of korvimand separated by tabs, the fifth being ERF\n"
+     "(default BATCH). Standard error tells what each part holds and names the\n"
+     "packages whose members lie in another part than their head.\n"},
     {"help", "help [COMMAND]", "show the commands, or what one command does",
      "Without COMMAND lists the commands; with it shows what the command does.\n"},
 };

@@ -15,6 +15,7 @@
 
 #include "tools/Admin.h"
 #include "tools/AdminCsv.h"
+#include "tools/AdminLog.h"
 #include "util/MsgLog.h"
 #include "util/MsgLogLesen.h"
 
@@ -43,28 +44,6 @@ const std::array<std::string, 128>& cp1252() {
     return tabelle;
 }
 
-// A text of the log for display: CR, LF and other control bytes (and the
-// start mark in raw bytes) as escapes, the rest in UTF-8.
-std::string anzeige(std::string_view v, bool roh) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (char ch : v) {
-        const auto b = static_cast<unsigned char>(ch);
-        const std::string* utf8 = b >= 0x80 ? &cp1252()[b - 0x80] : nullptr;
-        if (ch == '\r') out += "\\r";
-        else if (ch == '\n') out += "\\n";
-        else if (ch == '\\') out += "\\\\";
-        else if (b >= 0x20 && b < 0x7F) out += ch;
-        else if (utf8 && !utf8->empty() && !(roh && ch == kMsgStart)) out += *utf8;
-        else {
-            out += "\\x";
-            out += hex[b >> 4];
-            out += hex[b & 15];
-        }
-    }
-    return out;
-}
-
 std::size_t zeichen(const std::string& utf8) {
     std::size_t n = 0;
     for (char c : utf8)
@@ -76,7 +55,7 @@ std::size_t zeichen(const std::string& utf8) {
 // lies (in which file, when there are two) and its bytes (in the table at
 // most the first 40 characters).
 std::string beschreibung(const MsgGelesen& e, const std::string& datei, bool csv) {
-    std::string bytes = anzeige(e.roh, true);
+    std::string bytes = anzeigeText(e.roh, true);
     if (!csv && zeichen(bytes) > 40) {
         std::size_t n = 0, i = 0;
         for (; i < bytes.size(); ++i)
@@ -110,13 +89,13 @@ Zeile zeile(const MsgGelesen& e, const std::string& datei, bool csv) {
     if (e.zustand == MsgZustand::Ganz) {
         for (const MsgArtText& k : kMsgArtTexte)
             if (e.msgArt & k.bit) z[2].append(z[2].empty() ? "" : " ").append(k.text.substr(0, 4));
-        z[4] = anzeige(e.message, false);
+        z[4] = anzeigeText(e.message, false);
         z[5] = std::to_string(e.errorCode);
     } else {
         z[2] = e.zustand == MsgZustand::Abgerissen ? "torn" : "foreign";
         z[4] = beschreibung(e, datei, csv);
     }
-    z[3] = anzeige(e.funktion, false);
+    z[3] = anzeigeText(e.funktion, false);
     return z;
 }
 
@@ -151,6 +130,26 @@ int usage(const std::string& warum) {
 bool ziffern(const std::string& s) { return s.find_first_not_of("0123456789") == std::string::npos; }
 
 }  // namespace
+
+std::string anzeigeText(std::string_view v, bool roh) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : v) {
+        const auto b = static_cast<unsigned char>(ch);
+        const std::string* utf8 = b >= 0x80 ? &cp1252()[b - 0x80] : nullptr;
+        if (ch == '\r') out += "\\r";
+        else if (ch == '\n') out += "\\n";
+        else if (ch == '\\') out += "\\\\";
+        else if (b >= 0x20 && b < 0x7F) out += ch;
+        else if (utf8 && !utf8->empty() && !(roh && ch == kMsgStart)) out += *utf8;
+        else {
+            out += "\\x";
+            out += hex[b >> 4];
+            out += hex[b & 15];
+        }
+    }
+    return out;
+}
 
 int adminLog(int argc, char** argv) {
     std::string datei = "./Msg/Korvimand.Txt";

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/Arbeitsfolge.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
+#include "nza/SteKorrektur.h"
 #include "nza/Upload.h"
 #include "nza/Zeit.h"
 #include "util/MsgLog.h"

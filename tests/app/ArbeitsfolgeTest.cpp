@@ -1,5 +1,6 @@
 // The per-position driver and the planned-time correction.
 #include "app/Arbeitsfolge.h"
+#include "nza/SteKorrektur.h"
 
 #include <gtest/gtest.h>
 

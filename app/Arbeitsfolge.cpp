@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "util/RunContext.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "nza/Paket.h"
@@ -15,6 +14,7 @@
 #include "nza/Variante.h"
 #include "nza/Zeit.h"
 #include "util/MsgLog.h"
+#include "util/RunContext.h"
 
 namespace {
 

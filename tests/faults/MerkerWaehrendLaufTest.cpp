@@ -38,7 +38,7 @@ TEST_P(MerkerWaehrendLauf, TheRunEvaluatesTheMarkersOfItsStartAndKeepsTheNewOnes
     int n = zuverlaessig::anzahl("KORVIMAND_MARKER_POSITIONS", 5000, 1000);
     n -= n % 10;
     const int neuePositionen = 200;
-    unsigned seed = 4711;  // fixed, so that a failure repeats; KORVIMAND_FAULT_SEED tries others
+    unsigned seed = 4711;  // fixed, so that a failure repeats; KORVIMAND_MARKER_SEED tries others
     if (const char* s = std::getenv("KORVIMAND_MARKER_SEED"); s && *s) seed = static_cast<unsigned>(std::stoul(s));
     SCOPED_TRACE("KORVIMAND_MARKER_SEED=" + std::to_string(seed));
     std::mt19937 zufall(seed);

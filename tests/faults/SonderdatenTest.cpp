@@ -259,7 +259,7 @@ TEST_P(Sonderdaten, OddRowsAreEvaluatedAlikeAndSoundly) {
     const Backend b = GetParam();
     const int n = zuverlaessig::anzahl("KORVIMAND_ODD_POSITIONS", b == Backend::Sqlite ? 3000 : 2000,
                                        b == Backend::Sqlite ? 3000 : 2000);
-    unsigned seed = 4711;  // fixed, so that a failure repeats; KORVIMAND_FAULT_SEED tries others
+    unsigned seed = 4711;  // fixed, so that a failure repeats; KORVIMAND_ODD_SEED tries others
     if (const char* s = std::getenv("KORVIMAND_ODD_SEED"); s && *s) seed = static_cast<unsigned>(std::stoul(s));
     SCOPED_TRACE("KORVIMAND_ODD_SEED=" + std::to_string(seed));
     zuverlaessig::SchnellerOrdner schnell;

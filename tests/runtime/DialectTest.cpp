@@ -17,24 +17,30 @@ using rt::dialect::Verb;
 
 TEST(Dialect, DatesAndClock) {
     Translated t;
-    const std::string ins = "insert into T (A,B,C) values (:b0,TO_DATE(:b1,'yyyymmddHH24MISS'),TO_DATE( :b2 , 'yyyymmdd' ))";
+    const std::string ins =
+        "insert into T (A,B,C) values (:b0,TO_DATE(:b1,'yyyymmddHH24MISS'),TO_DATE( :b2 , 'yyyymmdd' ))";
     ASSERT_EQ(rt::dialect::translate(ins, Backend::Postgres, t), 0);
     EXPECT_EQ(t.sql, "insert into T (A,B,C) values ($1,$2::timestamp(0),$3::timestamp(0))");
     EXPECT_EQ(t.inputs, (std::vector<InConv>{InConv::None, InConv::Stamp, InConv::Day}));
     ASSERT_EQ(rt::dialect::translate(ins, Backend::Sqlite, t), 0);
     EXPECT_EQ(t.sql, "insert into T (A,B,C) values (?1,?2,?3)");
 
-    const std::string sel = "select TO_CHAR(D,'HH24MISS') into :b0:b1 from HlSystem.Hlx133Bak where D<trunc(sysdate) and E=sysdate";
+    const std::string sel =
+        "select TO_CHAR(D,'HH24MISS') into :b0:b1 from HlSystem.Hlx133Bak where D<trunc(sysdate) and E=sysdate";
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Postgres, t), 0);
-    EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<current_date and E=date_trunc('second',localtimestamp) LIMIT 2");
+    EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<current_date and "
+                     "E=date_trunc('second',localtimestamp) LIMIT 2");
     // SQLite: a select-list TO_CHAR of a column is the column, cut on the client.
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Sqlite, t), 0);
-    EXPECT_EQ(t.sql, "select D from Hlx133Bak where D<(date('now','localtime')||' 00:00:00') and E=datetime('now','localtime')");
+    EXPECT_EQ(
+        t.sql,
+        "select D from Hlx133Bak where D<(date('now','localtime')||' 00:00:00') and E=datetime('now','localtime')");
     EXPECT_EQ(t.columns, (std::vector<OutConv>{OutConv::Time}));
     // Where the expression itself is compared, or is more than a column, SQLite computes it.
     const std::string grouped = "select distinct A ,TO_CHAR(D,'yyyymmdd')  from T order by 2";
-    for (const std::string& q : {grouped, std::string("select A ,TO_CHAR(D,'yyyymmdd')  from T order by 2"),
-                                 std::string("select nvl(TO_CHAR(D,'yyyymmdd'),' ') ,TO_CHAR(D,'yyyymmdd') x  from T")}) {
+    for (const std::string& q :
+         {grouped, std::string("select A ,TO_CHAR(D,'yyyymmdd')  from T order by 2"),
+          std::string("select nvl(TO_CHAR(D,'yyyymmdd'),' ') ,TO_CHAR(D,'yyyymmdd') x  from T")}) {
         ASSERT_EQ(rt::dialect::translate(q, Backend::Sqlite, t), 0) << q;
         EXPECT_NE(t.sql.find("substr(D,1,4)"), std::string::npos) << q;
         EXPECT_TRUE(t.columns.empty()) << q;

@@ -44,12 +44,18 @@ std::int32_t Cursor::spill(sqlite3_stmt* sel) {
         rc = put([&](int k) {
             const StoredCell& s = cells_[r * columns_ + k];
             switch (s.type) {
-            case val::Cell::Type::Null: sqlite3_bind_null(ins, k + 1); break;
-            case val::Cell::Type::Int: sqlite3_bind_int64(ins, k + 1, s.i); break;
-            case val::Cell::Type::Real: sqlite3_bind_double(ins, k + 1, s.d); break;
-            case val::Cell::Type::Text:
-                sqlite3_bind_text(ins, k + 1, s.s.data(), static_cast<int>(s.s.size()), SQLITE_STATIC);
-                break;
+                case val::Cell::Type::Null:
+                    sqlite3_bind_null(ins, k + 1);
+                    break;
+                case val::Cell::Type::Int:
+                    sqlite3_bind_int64(ins, k + 1, s.i);
+                    break;
+                case val::Cell::Type::Real:
+                    sqlite3_bind_double(ins, k + 1, s.d);
+                    break;
+                case val::Cell::Type::Text:
+                    sqlite3_bind_text(ins, k + 1, s.s.data(), static_cast<int>(s.s.size()), SQLITE_STATIC);
+                    break;
             }
         });
     // sel stands on the first row past the batch. The table holds the rows as
@@ -63,10 +69,8 @@ std::int32_t Cursor::spill(sqlite3_stmt* sel) {
                 return;
             }
             copyCell(sel, k, conv, cut);
-            if (cut.type == val::Cell::Type::Null)
-                sqlite3_bind_null(ins, k + 1);
-            else
-                sqlite3_bind_text(ins, k + 1, cut.s.data(), static_cast<int>(cut.s.size()), SQLITE_TRANSIENT);
+            if (cut.type == val::Cell::Type::Null) sqlite3_bind_null(ins, k + 1);
+            else sqlite3_bind_text(ins, k + 1, cut.s.data(), static_cast<int>(cut.s.size()), SQLITE_TRANSIENT);
         });
         if (rc != 0) break;
         int s = sqlite3_step(sel);

@@ -76,11 +76,14 @@ Fmt format(std::string_view f) {
 }
 
 // SQLite keeps dates as "YYYY-MM-DD HH:MM:SS"; the digits are cut out with
-// substr so that the expression stays plain SQL (usable in an index).
+// substr so that the expression stays plain SQL (the day form is used in
+// indexes). A value that another program wrote without its time reads as
+// midnight, as a date without a time does on Oracle.
 void sqliteToChar(std::string& o, std::string_view col, Fmt f) {
     auto part = [&](int from, int n) {
         o += "substr(";
         o += col;
+        if (from > 10) o += "||' 00:00:00'";
         o += ',';
         o += std::to_string(from);
         o += ',';
@@ -156,6 +159,27 @@ std::int32_t control(Scanner& s, std::string_view verb, Translated& out) {
     return out.savepoint.empty() || !s.end() ? -900 : 0;
 }
 
+// Oracle sorts NULL after every value ascending and before every value
+// descending; SQLite does the opposite. Every key of an ORDER BY gets the
+// order spelled out, so that both backends deliver rows alike.
+struct OrderBy {
+    bool active = false;
+    int depth = 0;       // parentheses opened since the ORDER BY
+    bool desc = false;   // the current key sorts descending
+    bool given = false;  // the current key names its NULL order itself
+
+    // Ends the current key: the NULL order goes before any trailing blanks.
+    void key(std::string& o) {
+        if (!active) return;
+        if (!given) {
+            std::size_t end = o.size();
+            while (end > 0 && space(o[end - 1])) --end;
+            o.insert(end, desc ? " NULLS FIRST" : " NULLS LAST");
+        }
+        desc = given = false;
+    }
+};
+
 }  // namespace
 
 std::int32_t translate(std::string_view text, Backend backend, Translated& out) {
@@ -179,6 +203,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
     std::string& o = out.sql;
     o.reserve(text.size() + 64);
     o += verb;
+    OrderBy order;
     while (!s.end()) {
         char c = text[s.p];
         if (c == '\'') {
@@ -196,11 +221,38 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             continue;
         }
         if (!identStart(c)) {
+            if (order.active && c == '(') ++order.depth;
+            if (order.active && c == ')' && --order.depth < 0) {
+                order.key(o);
+                order.active = false;
+            }
+            if (order.active && c == ',' && order.depth == 0) order.key(o);
             o += c;
             ++s.p;
             continue;
         }
         std::string_view w = s.word();
+        if (out.verb == Verb::Select && iequal(w, "order")) {
+            std::size_t save = s.p;
+            s.skipSpace();
+            if (iequal(s.word(), "by")) {
+                order.key(o);
+                order = OrderBy{};
+                order.active = true;
+                o += "order by";
+                continue;
+            }
+            s.p = save;
+        }
+        if (order.active && order.depth == 0) {
+            if (iequal(w, "desc")) order.desc = true;
+            if (iequal(w, "asc")) order.desc = false;
+            if (iequal(w, "nulls")) order.given = true;
+            if (iequal(w, "limit") || iequal(w, "offset") || iequal(w, "for")) {
+                order.key(o);
+                order.active = false;
+            }
+        }
         if (out.verb == Verb::Select && !out.hasInto && iequal(w, "into")) {
             // The into list names the outputs: ":b0:b1,:b2:b3" (value and
             // indicator) or ":b0,:b1". Only its length matters.
@@ -244,8 +296,11 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             continue;
         }
         if (iequal(w, "sysdate")) {
-            // To the second, cut rather than rounded, like the clock it stands for.
-            o += backend == Backend::Sqlite ? "datetime('now','localtime')" : "date_trunc('second',localtimestamp)";
+            // The local time of the statement, to the second, cut rather than
+            // rounded. Not the transaction's start: a statement that waited for
+            // a lock records when it ran.
+            o += backend == Backend::Sqlite ? "datetime('now','localtime')"
+                                            : "date_trunc('second',statement_timestamp()::timestamp)";
             continue;
         }
         if (iequal(w, "trunc")) {
@@ -253,7 +308,8 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             if (s.eat('(')) {
                 s.skipSpace();
                 if (iequal(s.word(), "sysdate") && s.eat(')')) {
-                    o += backend == Backend::Sqlite ? "(date('now','localtime')||' 00:00:00')" : "current_date";
+                    o += backend == Backend::Sqlite ? "(date('now','localtime')||' 00:00:00')"
+                                                    : "statement_timestamp()::date";
                     continue;
                 }
             }
@@ -269,6 +325,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
         }
         o += w;
     }
+    order.key(o);
     if (out.verb == Verb::Select && out.hasInto && backend == Backend::Postgres) {
         // A single-row select only needs to know whether there is a second row.
         while (!o.empty() && space(o.back())) o.pop_back();

@@ -8,10 +8,12 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <string>
 
 #include "app/RunContext.h"
+#include "db/DbDb.h"
 #include "db/runtime/Runtime.h"
 #include "tests/support/Fixtures.h"
 
@@ -79,6 +81,35 @@ TEST_P(Upload, ZweiProzesseZiehenLueckenloseNummern) {
               << wert("select max(PpsLfn) from Hlx580Pps") << ", " << wechsel << " changes of process\n";
     RecordProperty("seconds", std::to_string(sekunden));
     RecordProperty("alternations", wechsel);
+}
+
+TEST_P(Upload, EinWartenderZugStempeltNachDerFreigabe) {
+    // A second process holds the draw's section for two seconds.
+    rt::disconnect();
+    int gesperrt[2];
+    ASSERT_EQ(pipe(gesperrt), 0);
+    const pid_t halter = fork();
+    if (halter == 0) {
+        if (rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()) != 0 || dbExklusivBeginn("PPSNR") != 0)
+            _exit(3);
+        if (write(gesperrt[1], "x", 1) != 1) _exit(4);
+        sleep(2);
+        dbExklusivEnde();
+        _exit(0);
+    }
+    char c;
+    ASSERT_EQ(read(gesperrt[0], &c, 1), 1);
+    const std::time_t frueheste = std::time(nullptr) + 1;
+    ASSERT_EQ(rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()), 0);
+    PpsRecord pps{};
+    UploadNummer(&pps);
+    int status = -1;
+    waitpid(halter, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(pps.PpsLfn, 1);
+    char text[20];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&frueheste));
+    EXPECT_GE(wert("select BnrEdt from Hlx552Bnr"), text);
 }
 
 TEST_P(Upload, OhneNummernkreistabelleGehtDieZeileMitNull) {

@@ -139,11 +139,18 @@ TEST(Dialect, DatesAndClock) {
 
     const std::string sel = "select TO_CHAR(D,'HH24MISS') into :b0:b1 from HlSystem.Hlx133Bak where D<trunc(sysdate) and E=sysdate";
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Postgres, t), 0);
-    EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<current_date and E=date_trunc('second',localtimestamp) LIMIT 2");
+    EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<statement_timestamp()::date and "
+                     "E=date_trunc('second',statement_timestamp()::timestamp) LIMIT 2");
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Sqlite, t), 0);
     EXPECT_EQ(t.sql,
-              "select (substr(D,12,2)||substr(D,15,2)||substr(D,18,2)) from Hlx133Bak where D<(date('now','localtime')||' "
-              "00:00:00') and E=datetime('now','localtime')");
+              "select (substr(D||' 00:00:00',12,2)||substr(D||' 00:00:00',15,2)||substr(D||' 00:00:00',18,2)) from "
+              "Hlx133Bak where D<(date('now','localtime')||' 00:00:00') and E=datetime('now','localtime')");
+}
+
+TEST(Dialect, OrderByGetsOraclesNullOrder) {
+    Translated t;
+    ASSERT_EQ(rt::dialect::translate("select A from T order by A desc, to_char(B,'yyyymmdd'), C nulls first  ", Backend::Postgres, t), 0);
+    EXPECT_EQ(t.sql, "select A from T order by A desc NULLS FIRST, to_char(B,'YYYYMMDD') NULLS LAST, C nulls first  ");
 }
 
 TEST(Dialect, TransactionControl) {

@@ -1,5 +1,7 @@
 // The SQLite backend: one connection to a file in WAL mode.
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "db/runtime/Backend.h"
 #include "db/runtime/ErrorMap.h"
@@ -202,6 +204,24 @@ std::int32_t refill(CursorState& c) {
     return rc;
 }
 
+// Two processes that open a file not yet in WAL mode both try to switch it;
+// SQLite does not call the busy handler for the switch, so the connect
+// waits here as a statement waits, up to the busy timeout. A file already
+// in WAL mode is left alone.
+std::int32_t walMode(int busyMs) {
+    const auto bis = std::chrono::steady_clock::now() + std::chrono::milliseconds(busyMs);
+    for (;;) {
+        sqlite3_stmt* st = nullptr;
+        std::int32_t rc = prepare("PRAGMA journal_mode", &st);
+        bool wal = rc == 0 && sqlite3_step(st) == SQLITE_ROW &&
+                   sqlite3_stricmp(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "wal") == 0;
+        sqlite3_finalize(st);
+        if (rc == 0 && !wal) rc = exec("PRAGMA journal_mode=WAL");
+        if (rc != err::Busy || std::chrono::steady_clock::now() >= bis) return rc;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 }  // namespace
 
 std::int32_t connect(const char* path, int busyMs, bool create) {
@@ -224,7 +244,8 @@ std::int32_t connect(const char* path, int busyMs, bool create) {
     sqlite3_busy_timeout(db, busyMs);
     // WAL: readers never wait for the writer; synchronous=FULL makes every
     // commit durable; the size limit gives the WAL file back after a checkpoint.
-    std::int32_t code = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA journal_size_limit=16777216");
+    std::int32_t code = walMode(busyMs);
+    if (code == 0) code = exec("PRAGMA synchronous=FULL; PRAGMA journal_size_limit=16777216");
     if (code == 0) code = prepare("BEGIN IMMEDIATE", &beginSt);
     if (code == 0) code = prepare("COMMIT", &commitSt);
     if (code == 0) code = prepare("ROLLBACK", &rollbackSt);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/ConcurrencySupport.h"
 #include "tests/support/E2e.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestDb.h"
@@ -58,6 +59,19 @@ TEST(Startup, FailedConnectEndsTheRunWhateverTheArguments) {
         EXPECT_EQ(log, fmsgBytes(entries[0], "Fehlerhafter Connect mit der DB ", "dbConnect", "-12154"));
         expectWrittenDuring(entries[0], before, after);
     }
+}
+
+TEST(Startup, TwoProcessesStartedTogetherOnAFileNotInWalModeBothConnect) {
+    const testdb::Db db = testdb::create(testdb::Backend::Sqlite);
+    TreeGuard g{e2e::makeTree(db)};
+    for (int paar = 0; paar < 10; ++paar) {
+        testdb::sql(db, "PRAGMA journal_mode=DELETE");
+        zuverlaessig::Hintergrund a(g.tree, kFiveArgs, {}, "a"), b(g.tree, kFiveArgs, {}, "b");
+        EXPECT_EQ(a.warten(60), 0);
+        EXPECT_EQ(b.warten(60), 0);
+    }
+    EXPECT_EQ(e2e::readLog(g.tree).find("dbConnect"), std::string::npos);
+    testdb::destroy(db);
 }
 
 TEST(Startup, FailedConnectToAMissingSqliteFileKeepsThePasswordSecret) {

@@ -1,8 +1,11 @@
 // The session module: connect with the configured login, commit, rollback.
 #include "db/DbDb.h"
 
+#include "db/runtime/ErrorMap.h"
 #include "db/runtime/Runtime.h"
 #include "util/Config.h"
+
+static_assert(kDbTextNichtDarstellbar == rt::err::Untranslatable);
 
 std::int32_t dbConnect() {
     char login[CfgLoginBytes] = {};

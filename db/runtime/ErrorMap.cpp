@@ -75,6 +75,7 @@ std::int32_t fromPostgres(const char* sqlstate, const char* msg) {
         {"53100", -1653},     {"22P02", InvalidNumber}, {"22008", DateRange},   {"22007", DateFormat},
         {"23514", -2290},     {"23503", -2291},         {"53200", OutOfMemory}, {"40001", -8177},
         {"3D000", NoSuchDatabase}, {"22001", -12899},   {"25006", -16000},      {"P0001", -20000},
+        {"22P05", Untranslatable},
     };
     for (const Map& m : map)
         if (std::strcmp(m.state, sqlstate) == 0) return m.code;

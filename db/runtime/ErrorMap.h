@@ -37,6 +37,7 @@
 //  -12154   NET8 names no known database     sqlite: path cannot be used   unknown service, bad URI, host
 //  -12514   database does not exist          -                             3D000
 //  -12541   server not reachable             -                             connection refused
+//  -12713   character the code page lacks    -                             (runtime), 22P05
 //  -12899   text longer than its column      CHECK on length(...)          22001
 //  -16000   database is read-only            READONLY                      25006
 //  -20000   raised by a trigger              CONSTRAINT_TRIGGER            P0001
@@ -65,6 +66,9 @@ inline constexpr std::int32_t OutOfMemory = -4030;
 inline constexpr std::int32_t UnknownService = -12154;
 inline constexpr std::int32_t NoSuchDatabase = -12514;
 inline constexpr std::int32_t NoListener = -12541;
+// A text holds a character that Windows-1252, the code page of the program's
+// texts, cannot hold. A row read with one is delivered with "?" in its place.
+inline constexpr std::int32_t Untranslatable = -12713;
 inline constexpr std::int32_t SqliteFileMissing = -27041;
 
 // extended: sqlite3_extended_errcode; msg: sqlite3_errmsg.

@@ -1,9 +1,11 @@
 // The PostgreSQL backend: one libpq connection, statements prepared once
 // under the names "k<id>", values exchanged as text.
+#include <iconv.h>
 #include <unistd.h>
 
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +24,44 @@ std::vector<std::array<char, 32>> numbers;
 std::vector<std::string> copies;
 
 bool alive() { return conn && PQstatus(conn) == CONNECTION_OK; }
+
+// The program's texts are Windows-1252. The connection carries UTF-8 and the
+// texts are converted here, value by value: a character that Windows-1252
+// cannot hold then spoils its own row, not the whole result of a cursor. A
+// server in SQL_ASCII converts nothing, and neither does this.
+iconv_t toServer = reinterpret_cast<iconv_t>(-1);
+iconv_t fromServer = reinterpret_cast<iconv_t>(-1);
+bool recode = false;
+
+// Converts s into out; false when a character had no form in the target
+// (out holds "?" in its place).
+bool convertText(iconv_t cd, bool utf8In, const char* s, std::size_t n, std::string& out) {
+    out.resize(3 * n);
+    char* in = const_cast<char*>(s);
+    char* o = out.data();
+    std::size_t inLeft = n, outLeft = out.size();
+    bool whole = true;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    while (iconv(cd, &in, &inLeft, &o, &outLeft) == static_cast<std::size_t>(-1)) {
+        whole = false;
+        *o++ = '?';
+        --outLeft;
+        ++in;
+        --inLeft;
+        while (utf8In && inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80) {
+            ++in;
+            --inLeft;
+        }
+    }
+    out.resize(out.size() - outLeft);
+    return whole;
+}
+
+bool ascii(const char* s, std::size_t n) {
+    for (std::size_t k = 0; k < n; ++k)
+        if (static_cast<unsigned char>(s[k]) >= 0x80) return false;
+    return true;
+}
 
 std::int32_t resultError(const PGresult* r) {
     if (!alive()) return err::NotConnected;
@@ -43,8 +83,8 @@ std::int32_t command(const char* sql) {
 }
 
 // The text form of every input; texts are passed in place when the
-// caller's buffer holds their terminator.
-void params(const std::vector<val::In>& in) {
+// caller's buffer holds their terminator and nothing needs converting.
+std::int32_t params(const std::vector<val::In>& in) {
     values.resize(in.size());
     numbers.resize(in.size());
     copies.resize(in.size());
@@ -61,7 +101,11 @@ void params(const std::vector<val::In>& in) {
             values[k] = numbers[k].data();
             break;
         case val::In::Type::Text:
-            if (v.s[v.n] == '\0') {
+            if (recode && !ascii(v.s, static_cast<std::size_t>(v.n))) {
+                if (!convertText(toServer, false, v.s, static_cast<std::size_t>(v.n), copies[k]))
+                    return err::Untranslatable;
+                values[k] = copies[k].c_str();
+            } else if (v.s[v.n] == '\0') {
                 values[k] = v.s;
             } else {
                 copies[k].assign(v.s, static_cast<std::size_t>(v.n));
@@ -70,30 +114,43 @@ void params(const std::vector<val::In>& in) {
             break;
         }
     }
+    return 0;
 }
 
-val::Cell cell(const PGresult* r, int row, int k) {
+// A column value; a text is converted into scratch. whole becomes false
+// when a character could not be converted.
+val::Cell cell(const PGresult* r, int row, int k, std::string& scratch, bool& whole) {
     val::Cell c;
     if (!PQgetisnull(r, row, k)) {
         c.type = val::Cell::Type::Text;
         c.s = PQgetvalue(r, row, k);
         c.n = PQgetlength(r, row, k);
+        if (recode && !ascii(c.s, static_cast<std::size_t>(c.n))) {
+            whole = convertText(fromServer, true, c.s, static_cast<std::size_t>(c.n), scratch) && whole;
+            c.s = scratch.data();
+            c.n = static_cast<int>(scratch.size());
+        }
     }
     return c;
 }
 
+// A row with a character that Windows-1252 cannot hold is delivered all
+// the same, with "?" in its place, so that the caller can name the row; its
+// result says that its texts must not be used.
 std::int32_t deliver(const PGresult* r, int row, Binds out) {
     static thread_local std::vector<val::Out> tmp;
+    static thread_local std::string scratch;
     if (static_cast<int>(out.size()) != PQnfields(r)) return err::OutputCount;
     tmp.resize(out.size());
+    bool whole = true;
     int k = 0;
     for (const Bind& b : out) {
-        if (std::int32_t rc = val::convert(b, cell(r, row, k), tmp[k])) return rc;
+        if (std::int32_t rc = val::convert(b, cell(r, row, k, scratch, whole), tmp[k])) return rc;
         ++k;
     }
     k = 0;
     for (const Bind& b : out) val::store(b, tmp[k++]);
-    return 0;
+    return whole ? 0 : err::Untranslatable;
 }
 
 std::int32_t prepare(int id, const char* suffix, const std::string& sql, bool& prepared) {
@@ -151,9 +208,8 @@ std::int32_t connect(const char* login, const char* password, const char* target
         keys[n] = "password";
         vals[n++] = password;
     }
-    // Texts are single bytes: LATIN1 passes every byte through unchanged.
     keys[n] = "client_encoding";
-    vals[n++] = "LATIN1";
+    vals[n++] = "UTF8";
     keys[n] = "connect_timeout";
     vals[n++] = "15";
     keys[n] = "application_name";
@@ -168,7 +224,19 @@ std::int32_t connect(const char* login, const char* password, const char* target
         conn = nullptr;
         return rc;
     }
+    const char* encoding = PQparameterStatus(conn, "server_encoding");
+    recode = !(encoding && std::strcmp(encoding, "SQL_ASCII") == 0);
+    if (recode && toServer == reinterpret_cast<iconv_t>(-1)) {
+        toServer = iconv_open("UTF-8", "WINDOWS-1252");
+        fromServer = iconv_open("WINDOWS-1252", "UTF-8");
+        if (toServer == reinterpret_cast<iconv_t>(-1) || fromServer == reinterpret_cast<iconv_t>(-1)) {
+            disconnect();
+            return err::Other;
+        }
+    }
     setBusyTimeout(busyMs);
+    // Reals travel as text: all their digits, whatever the server's default.
+    command("SET extra_float_digits=3");
     std::string zone = localZone();
     if (!zone.empty()) command(("SET TimeZone='" + zone + "'").c_str());
     return 0;
@@ -240,8 +308,8 @@ std::int32_t run(detail::Statement& st, const std::vector<val::In>& in, Binds ou
     if (wrap)
         if (std::int32_t rc = command("SAVEPOINT k_stmt")) return rc;
     std::int32_t rc = prepare(st.pgId, "", st.tr.sql, st.pgPrepared);
+    if (rc == 0) rc = params(in);
     if (rc == 0) {
-        params(in);
         PGresult* r = execPrepared(st.pgId, "");
         if (!ok(r)) {
             rc = resultError(r);
@@ -266,7 +334,7 @@ std::int32_t open(CursorState& c, detail::Statement& st, const std::vector<val::
     // which the server materialises at open (rows as they stood then).
     std::string limited = st.tr.sql + " LIMIT " + std::to_string(detail::CursorBatch + 1);
     if (std::int32_t rc = prepare(st.pgId, "c", limited, st.pgCursorPrepared)) return rc;
-    params(in);
+    if (std::int32_t rc = params(in)) return rc;
     PGresult* r = execPrepared(st.pgId, "c");
     if (!ok(r)) {
         std::int32_t rc = resultError(r);

@@ -1,14 +1,13 @@
 #include "app/Arbeitsfolge.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <string>
+#include <optional>
 
 #include "app/RunContext.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "nza/Paket.h"
+#include "nza/SteKorrektur.h"
 #include "nza/Upload.h"
 #include "nza/Variante.h"
 #include "nza/Zeit.h"
@@ -21,24 +20,18 @@ constexpr const char* kPaketProg = "*PKT_PROG*";
 
 bool beginntMit(const Text<30>& text, const char* marke) { return text.view().substr(0, 10) == marke; }
 
-}  // namespace
-
-void App_SteKorrigieren(AppRecord* app, NzaRecord nza) {
-    // The former unit time is kept as text behind the first 22 characters of
-    // AppZf3. Only 8 characters fit there; a longer value is cut. A shorter
-    // AppZf3 has nothing at that place and stays as it is.
-    if (app->AppZf3.size() >= 22) {
-        char wert[512];
-        const int n = std::snprintf(wert, sizeof wert, "%-4.2f", app->AppSte);
-        const std::size_t laenge = n < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(n), 8);
-        std::string neu(app->AppZf3.view().substr(0, 22));
-        neu.append(wert, laenge);
-        app->AppZf3 = neu;
-    }
-    // NzaRf1 is the sum of the messages' performance percentages, NzaMaz
-    // their count: the unit time is scaled by their mean.
-    if (nza.NzaMaz > 0) app->AppSte = app->AppSte * ((nza.NzaRf1 / nza.NzaMaz) / 100);
+// The total record that the position's last evaluation left, read before it
+// is deleted: it names the mean performance that corrected the planned time.
+std::optional<NzaRecord> VorigeGesamtzeile(const NzaRecord& gesamt) {
+    std::optional<NzaRecord> vorige;
+    if (Nza_PosOpen(gesamt) != 0) return vorige;
+    NzaRecord zeile = gesamt;
+    if (Nza_PosFetch(&zeile) == 0) vorige = zeile;
+    Nza_PosClose();
+    return vorige;
 }
+
+}  // namespace
 
 void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     NzaRecord nza{};
@@ -61,6 +54,11 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     mel.KeyDat = app.AppBdiDat;
 
     Err_NZADel(app.AppApk, app.AppApp);
+    // The workstations are evaluated on the planning system's unit time, as
+    // the first evaluation was.
+    const std::optional<NzaRecord> vorige = VorigeGesamtzeile(nza);
+    const NzaRecord* vorher = vorige ? &*vorige : nullptr;
+    App_SteZuruecknehmen(&app, vorher);
     Nza_SA11_Del(mel);
 
     // Anything but 1: no planned-time correction unless a workstation's
@@ -77,7 +75,10 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     }
     Mel_AppAplClose();
 
-    Mel_AppSum(&nza);
+    // A failed sums query leaves failure values (count 1, sum 0) in the
+    // record; they must not erase the planned times of the position and of
+    // its package's members.
+    if (Mel_AppSum(&nza) < 0) LeistungsKz = 0;
     std::int32_t rc = Nza_PKeyIns(&nza);
     if (rc != 0) {
         Msg_Fehler("Nza_ArbeitsfolgeVonBis", "Nza_PKeyIns", rc);
@@ -86,8 +87,7 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
 
     if (LeistungsKz == 1) {
         App_SteKorrigieren(&app, nza);
-        const std::int64_t x = ganz(m(app.AppSte) * app.AppSme);
-        app.AppSza = hm(ganz(m(app.AppStr) + static_cast<double>(x)));
+        app.AppSza = App_PlanGesamtzeit(app);
     }
     app.AppItr = nza.NzaNzr;
     app.AppIta = nza.NzaNza;
@@ -96,8 +96,8 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     rc = App_PKeyUpd(&app);
     if (rc != 0) Msg_Fehler("Nza_ArbeitsfolgeVonBis", "App_PKeyUpd", rc);
 
-    if (beginntMit(app.AppZf2, kPaketKopf)) Nza_PaketProgrammieren(PaketForm::Kopf, app, nza, LeistungsKz);
-    if (beginntMit(app.AppZf2, kPaketProg)) Nza_PaketProgrammieren(PaketForm::Prog, app, nza, LeistungsKz);
+    if (beginntMit(app.AppZf2, kPaketKopf)) Nza_PaketProgrammieren(PaketForm::Kopf, app, nza, LeistungsKz, vorher);
+    if (beginntMit(app.AppZf2, kPaketProg)) Nza_PaketProgrammieren(PaketForm::Prog, app, nza, LeistungsKz, vorher);
     // A package head itself goes to PPS only through its members; a key that
     // goes on after the marker is packaged and uploaded.
     if (app.AppZf2 == kPaketKopf || app.AppZf2 == kPaketProg) return;

@@ -2,9 +2,10 @@
 
 #include <cstdio>
 
-#include "app/Arbeitsfolge.h"
+#include "db/DbDb.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
+#include "nza/SteKorrektur.h"
 #include "nza/Upload.h"
 #include "nza/Zeit.h"
 #include "util/MsgLog.h"
@@ -87,8 +88,7 @@ void KopfAnteile(const AppRecord& kopf, const NzaRecord& k, std::int32_t Leistun
 
     if (LeistungsKz == 1) {
         App_SteKorrigieren(a, k);
-        const std::int64_t x = ganz(m(a->AppSte) * a->AppSme);
-        a->AppSza = hm(ganz(static_cast<double>(x) + m(a->AppStr)));
+        a->AppSza = App_PlanGesamtzeit(*a);
     }
     a->AppIta = hm(ganz(m(a->AppIta) + m(a->AppItr)));
 }
@@ -133,7 +133,8 @@ void SchreibenUndHochladen(const AppRecord& mitglied, const NzaRecord& nza, bool
 
 }  // namespace
 
-void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz) {
+void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz,
+                            const NzaRecord* kopfVorher) {
     const Text<30> schluessel = Paketschluessel(kopf);
 
     std::int32_t anzahl = 0;
@@ -144,10 +145,19 @@ void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, s
 
     if (App_Zf2Open(schluessel) != 0) return;
     AppRecord mitglied;
-    while (App_Zf2Fetch(&mitglied) == 0) {
+    std::int32_t rc;
+    while ((rc = App_Zf2Fetch(&mitglied)) == 0 || rc == kDbTextNichtDarstellbar) {
+        if (rc != 0) {
+            // A member whose text the code page cannot hold stays as it is.
+            Msg_Fehler(kFunktion, App_Schluessel(mitglied).c_str(), rc);
+            continue;
+        }
         NzaRecord nza;
         const bool vorhanden = MitgliedNza(kopfNza, mitglied, &nza);
         if (form == PaketForm::Kopf) {
+            // The member's shares follow its planning system's times, as
+            // in the head's first evaluation.
+            App_SteZuruecknehmen(&mitglied, kopfVorher);
             KopfAnteile(kopf, kopfNza, LeistungsKz, &mitglied, &nza);
         } else {
             ProgAnteile(kopfNza, anzahl, &mitglied, &nza);

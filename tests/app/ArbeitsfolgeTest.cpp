@@ -1,5 +1,6 @@
 // The per-position driver and the planned-time correction.
 #include "app/Arbeitsfolge.h"
+#include "nza/SteKorrektur.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,20 @@ TEST_P(Arbeitsfolge, CorrectionOnlyWhenAnAssignmentAsksForIt) {
     nachher = lesen();
     EXPECT_DOUBLE_EQ(nachher.AppSza, 1.11);
     EXPECT_EQ(nachher.AppZf3, "");
+}
+
+TEST_P(Arbeitsfolge, AFailedSumsQueryLeavesThePlannedTime) {
+    fixtures::Position p;
+    p.ste = 0.5;
+    p.zf3 = std::string(22, '-') + "0.40";
+    fixtures::position(db, p);
+    fixtures::meldung(db, fixtures::Meldung{});
+    fixtures::variante(db, "APL01", 5, 1);
+    testdb::sql(db, "alter table Hlx560Mel drop column MelNam");
+    Nza_ArbeitsfolgeVonBis(lesen());
+    EXPECT_EQ(gesamt("NzaMaz"), "1");
+    EXPECT_EQ(lesen().AppSte, 0.5);
+    EXPECT_EQ(lesen().AppZf3, p.zf3);
 }
 
 }  // namespace

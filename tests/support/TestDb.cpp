@@ -42,7 +42,7 @@ PGconn* adminConnect(const std::string& dbname) {
     const char* uri = adminUri();
     if (!uri) throw std::runtime_error("testdb: KORVIMAND_TEST_PG is not set");
     const char* keys[] = {"dbname", "dbname", "client_encoding", nullptr};
-    const char* vals[] = {uri, dbname.empty() ? nullptr : dbname.c_str(), "LATIN1", nullptr};
+    const char* vals[] = {uri, dbname.empty() ? nullptr : dbname.c_str(), "WIN1252", nullptr};
     PGconn* c = PQconnectdbParams(keys, vals, 1);
     if (PQstatus(c) != CONNECTION_OK) {
         std::string msg = PQerrorMessage(c);

@@ -55,10 +55,14 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
 
     Err_NZADel(app.AppApk, app.AppApp);
     // The workstations are evaluated on the planning system's unit time, as
-    // the first evaluation was.
+    // the first evaluation was. The message sums that the total record gets
+    // are read here already: they tell, with the previous total record,
+    // whether AppSte is an earlier correction.
+    NzaRecord summen = nza;
+    const std::int32_t summenRc = Mel_AppSum(&summen);
     const std::optional<NzaRecord> vorige = VorigeGesamtzeile(nza);
     const NzaRecord* vorher = vorige ? &*vorige : nullptr;
-    App_SteZuruecknehmen(&app, vorher);
+    App_SteZuruecknehmen(&app, vorher, summen);
     Nza_SA11_Del(mel);
 
     // Anything but 1: no planned-time correction unless a workstation's
@@ -75,10 +79,14 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     }
     Mel_AppAplClose();
 
+    nza.NzaGum = summen.NzaGum;
+    nza.NzaAum = summen.NzaAum;
+    nza.NzaRf1 = summen.NzaRf1;
+    nza.NzaMaz = summen.NzaMaz;
     // A failed sums query leaves failure values (count 1, sum 0) in the
     // record; they must not erase the planned times of the position and of
     // its package's members.
-    if (Mel_AppSum(&nza) < 0) LeistungsKz = 0;
+    if (summenRc < 0) LeistungsKz = 0;
     std::int32_t rc = Nza_PKeyIns(&nza);
     if (rc != 0) {
         Msg_Fehler("Nza_ArbeitsfolgeVonBis", "Nza_PKeyIns", rc);

@@ -157,7 +157,7 @@ void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, s
         if (form == PaketForm::Kopf) {
             // The member's shares follow its planning system's times, as
             // in the head's first evaluation.
-            App_SteZuruecknehmen(&mitglied, kopfVorher);
+            App_SteZuruecknehmen(&mitglied, kopfVorher, kopfNza);
             KopfAnteile(kopf, kopfNza, LeistungsKz, &mitglied, &nza);
         } else {
             ProgAnteile(kopfNza, anzahl, &mitglied, &nza);

@@ -39,9 +39,10 @@ double App_PlanGesamtzeit(const AppRecord& app) {
     return hm(ganz(m(app.AppStr) + static_cast<double>(x)));
 }
 
-void App_SteZuruecknehmen(AppRecord* app, const NzaRecord* vorher) {
+void App_SteZuruecknehmen(AppRecord* app, const NzaRecord* vorher, const NzaRecord& jetzt) {
     const std::optional<double> plan = gehalten(app->AppZf3);
-    if (!vorher || !plan || app->AppSte != skaliert(*plan, *vorher) || app->AppSte == *plan) return;
+    if (!plan || app->AppSte == *plan) return;
+    if (app->AppSte != skaliert(*plan, jetzt) && !(vorher && app->AppSte == skaliert(*plan, *vorher))) return;
     app->AppSte = *plan;
     app->AppSza = App_PlanGesamtzeit(*app);
 }

@@ -14,11 +14,12 @@ double App_PlanGesamtzeit(const AppRecord& app);
 
 // Takes an earlier correction back before the position is evaluated again.
 // When AppSte is the value kept in AppZf3 scaled by the mean performance of
-// vorher (the total record of the evaluation that made the correction),
-// AppSte becomes the kept value again and AppSza the total time that follows
-// from it. Any other AppSte is a new plan of the planning system and stays;
-// so does everything when there is no vorher or AppZf3 keeps no number.
-void App_SteZuruecknehmen(AppRecord* app, const NzaRecord* vorher);
+// vorher (the total record of the evaluation that made the correction; none:
+// nullptr) or of jetzt (the sums of the messages as they are now), AppSte
+// becomes the kept value again and AppSza the total time that follows from
+// it. Any other AppSte is a new plan of the planning system and stays; so
+// does everything when AppZf3 keeps no number.
+void App_SteZuruecknehmen(AppRecord* app, const NzaRecord* vorher, const NzaRecord& jetzt);
 
 // Keeps AppSte in AppZf3 (an AppZf3 of fewer than 22 characters has no room
 // and stays as it is) and scales it by the mean performance of nza

@@ -134,10 +134,10 @@ val::Cell cell(const PGresult* r, int row, int k, std::string& scratch, bool& wh
     return c;
 }
 
-// A row with a character that Windows-1252 cannot hold is delivered all
-// the same, with "?" in its place, so that the caller can name the row; its
-// result says that its texts must not be used.
-std::int32_t deliver(const PGresult* r, int row, Binds out) {
+// A row with a character that Windows-1252 cannot hold gives -12713. A
+// cursor delivers it all the same, with "?" in its place, so that the caller
+// can name the row; a single-row select leaves the buffers as they were.
+std::int32_t deliver(const PGresult* r, int row, Binds out, bool fetch) {
     static thread_local std::vector<val::Out> tmp;
     static thread_local std::string scratch;
     if (static_cast<int>(out.size()) != PQnfields(r)) return err::OutputCount;
@@ -148,6 +148,7 @@ std::int32_t deliver(const PGresult* r, int row, Binds out) {
         if (std::int32_t rc = val::convert(b, cell(r, row, k, scratch, whole), tmp[k])) return rc;
         ++k;
     }
+    if (!whole && !fetch) return err::Untranslatable;
     k = 0;
     for (const Bind& b : out) val::store(b, tmp[k++]);
     return whole ? 0 : err::Untranslatable;
@@ -315,7 +316,7 @@ std::int32_t run(detail::Statement& st, const std::vector<val::In>& in, Binds ou
             rc = resultError(r);
         } else if (st.tr.verb == dialect::Verb::Select) {
             int rows = PQntuples(r);
-            rc = rows == 0 ? 1403 : rows > 1 ? err::TooManyRows : deliver(r, 0, out);
+            rc = rows == 0 ? 1403 : rows > 1 ? err::TooManyRows : deliver(r, 0, out, false);
         } else if ((st.tr.verb == dialect::Verb::Update || st.tr.verb == dialect::Verb::Delete) &&
                    std::strcmp(PQcmdTuples(r), "0") == 0) {
             rc = 1403;
@@ -384,7 +385,7 @@ std::int32_t fetch(CursorState& c, Binds out) {
         if (c.rows < static_cast<std::size_t>(detail::CursorBatch)) c.pgDone = true;
         if (c.rows == 0) return 1403;
     }
-    return deliver(c.batch, static_cast<int>(c.pos++), out);
+    return deliver(c.batch, static_cast<int>(c.pos++), out, true);
 }
 
 void close(CursorState& c) {

@@ -12,7 +12,8 @@
 // nothing), or a negated Oracle error number (-1 duplicate key, -1422 too many
 // rows, -942 table missing, -1400 NOT NULL, -12899 value too large,
 // -1017 login refused, -12154 unknown service, -3114 not connected,
-// -54 busy / lock timeout, others negative).
+// -54 busy / lock timeout, -12713 a text the code page cannot hold, others
+// negative).
 //
 // Oracle semantics kept on every backend: an empty input text is bound as
 // NULL; a NULL output gives an empty text or 0; text compares in byte order.
@@ -99,7 +100,10 @@ struct Cursor {
     CursorState* st = nullptr;
 };
 std::int32_t open(Cursor& c, const char* text, Binds in);
-// 0 and the row in out, 1403 after the last row, negative on error.
+// 0 and the row in out, 1403 after the last row, negative on error. A row
+// with a text that the program's code page (Windows-1252) cannot hold gives
+// -12713 and is delivered with "?" in place of each such character, so that
+// its key can be named; its texts are not to be used.
 std::int32_t fetch(Cursor& c, Binds out);
 std::int32_t close(Cursor& c);
 

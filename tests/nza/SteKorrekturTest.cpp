@@ -28,11 +28,12 @@ TEST(SteKorrektur, AnEvaluationScalesThePlanOnlyOnce) {
     } faelle[] = {
         {"first evaluation", 0.5, v, mittel(240, 2), std::nullopt, 0.6, v + "0.50"},
         {"again, same messages", 0.6, v + "0.50", mittel(240, 2), mittel(240, 2), 0.6, v + "0.50"},
+        {"again, no previous total record", 0.6, v + "0.50", mittel(240, 2), std::nullopt, 0.6, v + "0.50"},
         {"new messages", 0.6, v + "0.50", mittel(300, 2), mittel(240, 2), 0.75, v + "0.50"},
         {"messages gone", 0.6, v + "0.50", mittel(0, 0), mittel(240, 2), 0.5, v + "0.50"},
         {"new plan", 0.8, v + "0.50", mittel(240, 2), mittel(240, 2), 0.96, v + "0.80"},
         // no way to tell: the value is taken for a plan
-        {"no previous total record", 0.6, v + "0.50", mittel(240, 2), std::nullopt, 0.72, v + "0.60"},
+        {"new messages, no previous total record", 0.6, v + "0.50", mittel(300, 2), std::nullopt, 0.9, v + "0.60"},
         {"no room to keep the plan", 0.6, std::string(21, '-'), mittel(240, 2), mittel(240, 2), 0.72,
          std::string(21, '-')},
         {"a text, not a number, kept", 0.6, v + "0.5x", mittel(240, 2), mittel(240, 2), 0.72, v + "0.60"},
@@ -41,7 +42,7 @@ TEST(SteKorrektur, AnEvaluationScalesThePlanOnlyOnce) {
         AppRecord app{};
         app.AppSte = f.ste;
         app.AppZf3 = f.zf3;
-        App_SteZuruecknehmen(&app, f.vorher ? &*f.vorher : nullptr);
+        App_SteZuruecknehmen(&app, f.vorher ? &*f.vorher : nullptr, f.jetzt);
         App_SteKorrigieren(&app, f.jetzt);
         EXPECT_DOUBLE_EQ(app.AppSte, f.steNachher) << f.was;
         EXPECT_EQ(app.AppZf3.str(), f.zf3Nachher) << f.was;

@@ -88,13 +88,11 @@ TEST_P(Upload, EinWartenderZugStempeltNachDerFreigabe) {
     rt::disconnect();
     int gesperrt[2];
     ASSERT_EQ(pipe(gesperrt), 0);
-    const pid_t halter = fork();
-    if (halter == 0) {
-        if (rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()) != 0 || dbExklusivBeginn("PPSNR") != 0)
+    if (fork() == 0) {
+        if (rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()) != 0 || dbExklusivBeginn("PPSNR") != 0 ||
+            write(gesperrt[1], "x", 1) != 1)
             _exit(3);
-        if (write(gesperrt[1], "x", 1) != 1) _exit(4);
         sleep(2);
-        dbExklusivEnde();
         _exit(0);
     }
     char c;
@@ -103,13 +101,11 @@ TEST_P(Upload, EinWartenderZugStempeltNachDerFreigabe) {
     ASSERT_EQ(rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()), 0);
     PpsRecord pps{};
     UploadNummer(&pps);
-    int status = -1;
-    waitpid(halter, &status, 0);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(pps.PpsLfn, 1);
+    wait(nullptr);
     char text[20];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&frueheste));
     EXPECT_GE(wert("select BnrEdt from Hlx552Bnr"), text);
+    EXPECT_EQ(pps.PpsLfn, 1);
 }
 
 TEST_P(Upload, OhneNummernkreistabelleGehtDieZeileMitNull) {

@@ -149,7 +149,9 @@ TEST(Dialect, DatesAndClock) {
 
 TEST(Dialect, OrderByGetsOraclesNullOrder) {
     Translated t;
-    ASSERT_EQ(rt::dialect::translate("select A from T order by A desc, to_char(B,'yyyymmdd'), C nulls first  ", Backend::Postgres, t), 0);
+    ASSERT_EQ(rt::dialect::translate("select A from T order by A desc, to_char(B,'yyyymmdd'), C nulls first  ",
+                                     Backend::Postgres, t),
+              0);
     EXPECT_EQ(t.sql, "select A from T order by A desc NULLS FIRST, to_char(B,'YYYYMMDD') NULLS LAST, C nulls first  ");
 }
 

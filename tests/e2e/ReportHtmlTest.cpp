@@ -103,7 +103,9 @@ TEST_P(ReportHtml, ThePageShowsTheFiguresOfTheTextReport) {
         EXPECT_EQ(html.find("<svg") == std::string::npos, ohne);
         EXPECT_EQ(html.find("No evaluated positions in this range.") != std::string::npos, ohne);
         EXPECT_TRUE(html.find("<script") == std::string::npos && html.find("src=") == std::string::npos);
-        if (ohne) EXPECT_EQ(zeilen(html, "summary").at(0), (Zeile{"positions evaluated", "0"}));
+        if (ohne) {
+            EXPECT_EQ(zeilen(html, "summary").at(0), (Zeile{"positions evaluated", "0"}));
+        }
     }
 
     // The sums themselves, from the positions table: those with a total record,

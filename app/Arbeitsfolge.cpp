@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
-#include "app/RunContext.h"
+#include "util/RunContext.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "nza/Paket.h"
@@ -60,25 +61,38 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     mel.KeyApp = app.AppApp;
     mel.KeyDat = app.AppBdiDat;
 
-    Err_NZADel(app.AppApk, app.AppApp);
-    Nza_SA11_Del(mel);
+    Err_NZADelVoraus(app.AppApk, app.AppApp);
+    Nza_SA11_DelVoraus(mel);
 
     // Anything but 1: no planned-time correction unless a workstation's
     // assignment asks for it.
     std::int32_t LeistungsKz = 0;
 
-    if (Mel_AppAplOpen(app.AppApk, app.AppApp, runContext.MelAbDatum) != 0) return;
-    while (Mel_AppAplFetch(&mel.KeyApl) == 0) {
-        ApkRecord apk{};
-        apk.ApkApk = mel.KeyApk;
-        nza.NzaTnr = Apk_PKeyReadk(&apk) == 0 ? apk.ApkTnr : Text<20>("                    ");
+    std::int32_t rc = Mel_AppAplOpen(app.AppApk, app.AppApp, runContext.MelAbDatum);
+    if (rc != 0) {
+        Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppAplOpen", rc);
+        return;
+    }
+    // The order's part number, read for the first workstation: the others
+    // of the position have the same order, and a server is not asked again.
+    std::optional<Text<20>> teilenummer;
+    while ((rc = Mel_AppAplFetch(&mel.KeyApl)) == 0) {
+        if (!teilenummer) {
+            ApkRecord apk{};
+            apk.ApkApk = mel.KeyApk;
+            const std::int32_t gelesen = Apk_PKeyReadk(&apk);
+            Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Apk_PKeyReadk", gelesen);
+            teilenummer = gelesen == 0 ? apk.ApkTnr : Text<20>("                    ");
+        }
+        nza.NzaTnr = *teilenummer;
         mel.MelErf = runContext.Erfasser;
         Nza_VarianteAuswerten(mel, &nza, app, &LeistungsKz);
     }
     Mel_AppAplClose();
+    Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppAplFetch", rc);
 
     Mel_AppSum(&nza);
-    std::int32_t rc = Nza_PKeyIns(&nza);
+    rc = Nza_PKeyIns(&nza);
     if (rc != 0) {
         Msg_Fehler("Nza_ArbeitsfolgeVonBis", "Nza_PKeyIns", rc);
         return;

@@ -2,7 +2,8 @@
 // Progress of a run for an operator watching it: on a terminal, a line that
 // shows positions done, positions per second and failures logged so far,
 // and a summary at the end. When the output is no terminal (a scheduler, a
-// pipe, a file) nothing is written: the message log stays the only record.
+// pipe, a file) nothing is written: the message log stays the only record;
+// KORVIMAND_SUMMARY=1 asks for the summary there too (benchmarks read it).
 #include <chrono>
 
 // Starts the clock of the run; fd is where progress goes (standard error).

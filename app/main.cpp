@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "app/Fortschritt.h"
-#include "app/RunContext.h"
+#include "util/RunContext.h"
 #include "app/RunModes.h"
 #include "db/DbDb.h"
 #include "util/MsgLog.h"
@@ -15,10 +15,10 @@
 
 namespace {
 
-// A failed connect ends the run with this status, so that a caller's script
-// sees that nothing was evaluated.
+// A failed connect, or a run that had to stop half-way, ends with this
+// status, so that a caller's script sees that the range was not evaluated.
 constexpr int kConnectFailed = 1;
-constexpr int kAborted = 2;
+constexpr int kAborted = 1;
 
 constexpr const char* kHilfe =
     "usage: korvimand VONAPK VONAPP BISAPK BISAPP ERFASSER\n"
@@ -36,7 +36,7 @@ constexpr const char* kHilfe =
     "working directory; KORVIMAND_INI may name another file). Every failure is\n"
     "written to the message log ./Msg/Korvimand.Txt: korvimand-admin log.\n"
     "Exit status 0 after a run and after a wrong argument count, 1 when the\n"
-    "database cannot be reached. See korvimand(1).\n";
+    "database cannot be reached or the run had to stop. See korvimand(1).\n";
 
 int run(int argc, char** argv) {
     // Asked for by hand, these answer without a database and without a

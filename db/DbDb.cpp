@@ -19,3 +19,5 @@ std::int32_t dbRollback() { return rt::rollback(); }
 std::int32_t dbExklusivBeginn(const char* name) { return rt::atomicBegin(name); }
 
 void dbExklusivEnde() { rt::atomicEnd(); }
+
+std::uint64_t dbAnfragen() { return rt::requests(); }

@@ -11,3 +11,6 @@ std::int32_t dbRollback();
 // commit ends it, dbExklusivEnde releases whatever is left.
 std::int32_t dbExklusivBeginn(const char* name);
 void dbExklusivEnde();
+// Requests the session has waited for the database server to answer (0 for
+// a database in the process).
+std::uint64_t dbAnfragen();

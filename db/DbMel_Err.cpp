@@ -2,6 +2,7 @@
 #include "db/Anweisungen.h"
 #include "db/DbMel.h"
 #include "db/Stempel.h"
+#include "db/Voraus.h"
 #include "db/runtime/Runtime.h"
 
 namespace {
@@ -39,6 +40,10 @@ const char kErr_Count[] =
 // The record has no ErrBnr; nothing in the suite numbers protocol entries.
 const std::int32_t kErrBnr = 0;
 
+std::int32_t nzaDel(db::Schreiben schreiben, const Text<12>& apk, const Text<5>& app) {
+    return schreiben("Err_NZADel", kErr_NZADel, {rt::txt("BDE"), rt::txt("NZA"), rt::txt(apk), rt::txt(app)});
+}
+
 }  // namespace
 
 std::int32_t Err_PKeyIns(const ErrRecord* r) {
@@ -48,9 +53,9 @@ std::int32_t Err_PKeyIns(const ErrRecord* r) {
                       rt::i32(kErrBnr), rt::txt(r->ErrPgm), rt::txt(r->ErrFun), rt::txt(r->ErrObj)});
 }
 
-std::int32_t Err_NZADel(const Text<12>& apk, const Text<5>& app) {
-    return rt::write("Err_NZADel", kErr_NZADel, {rt::txt("BDE"), rt::txt("NZA"), rt::txt(apk), rt::txt(app)});
-}
+std::int32_t Err_NZADel(const Text<12>& apk, const Text<5>& app) { return nzaDel(rt::write, apk, app); }
+
+void Err_NZADelVoraus(const Text<12>& apk, const Text<5>& app) { nzaDel(db::voraus, apk, app); }
 
 std::int32_t Err_LZADel(const Text<12>& apk, const Text<5>& app) {
     return rt::write("Err_LZADel", kErr_NZADel, {rt::txt("BDE"), rt::txt("LZA"), rt::txt(apk), rt::txt(app)});

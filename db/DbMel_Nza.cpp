@@ -2,6 +2,7 @@
 #include "db/Anweisungen.h"
 #include "db/DbMel.h"
 #include "db/Stempel.h"
+#include "db/Voraus.h"
 #include "db/runtime/Runtime.h"
 
 namespace {
@@ -128,6 +129,29 @@ Schluessel posZuletzt;
 // A failed fetch must not touch the caller's texts, so rows land here first.
 NzaRecord posPuffer;
 
+std::int32_t saDel(db::Schreiben schreiben, const NzaRecord& r) {
+    return schreiben("Nza_SA_Del", kNza_SA_Del,
+                     {rt::i16(r.NzaSa), rt::txt(r.NzaApk), rt::txt(r.NzaApp), rt::txt(r.NzaApl)});
+}
+
+NzaRecord sa10(const MelRecord& m) {
+    NzaRecord n;
+    n.NzaSa = 10;
+    n.NzaApl = m.KeyApl;
+    n.NzaApk = m.KeyApk;
+    n.NzaApp = m.KeyApp;
+    return n;
+}
+
+NzaRecord sa11(const MelRecord& m) {
+    NzaRecord n;
+    n.NzaSa = 11;
+    n.NzaApl = "          ";
+    n.NzaApk = m.KeyApk;
+    n.NzaApp = m.KeyApp;
+    return n;
+}
+
 }  // namespace
 
 std::int32_t Nza_PKeyIns(const NzaRecord* r) {
@@ -206,28 +230,15 @@ std::int32_t Nza_PosFetch(NzaRecord* r) {
 
 std::int32_t Nza_PosClose() { return rt::close(posCursor); }
 
-std::int32_t Nza_SA_Del(NzaRecord r) {
-    return rt::write("Nza_SA_Del", kNza_SA_Del,
-                     {rt::i16(r.NzaSa), rt::txt(r.NzaApk), rt::txt(r.NzaApp), rt::txt(r.NzaApl)});
-}
+std::int32_t Nza_SA_Del(NzaRecord r) { return saDel(rt::write, r); }
 
-std::int32_t Nza_SA10_Del(MelRecord m) {
-    NzaRecord n;
-    n.NzaSa = 10;
-    n.NzaApl = m.KeyApl;
-    n.NzaApk = m.KeyApk;
-    n.NzaApp = m.KeyApp;
-    return Nza_SA_Del(n);
-}
+std::int32_t Nza_SA10_Del(MelRecord m) { return Nza_SA_Del(sa10(m)); }
 
-std::int32_t Nza_SA11_Del(MelRecord m) {
-    NzaRecord n;
-    n.NzaSa = 11;
-    n.NzaApl = "          ";
-    n.NzaApk = m.KeyApk;
-    n.NzaApp = m.KeyApp;
-    return Nza_SA_Del(n);
-}
+std::int32_t Nza_SA11_Del(MelRecord m) { return Nza_SA_Del(sa11(m)); }
+
+void Nza_SA10_DelVoraus(MelRecord m) { saDel(db::voraus, sa10(m)); }
+
+void Nza_SA11_DelVoraus(MelRecord m) { saDel(db::voraus, sa11(m)); }
 
 std::span<const Anweisung> DbMel_NzaTexte() {
     static constexpr Anweisung texte[] = {

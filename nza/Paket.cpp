@@ -13,15 +13,6 @@ namespace {
 
 constexpr const char* kFunktion = "Nza_PaketProgrammieren";
 
-// The members carry the head's order right-aligned in 12 characters, its
-// position right-aligned in 5, then 13 blanks.
-Text<30> Paketschluessel(const AppRecord& kopf) {
-    char puffer[31] = {};
-    std::snprintf(puffer, sizeof puffer, "%12s%5s%13s", kopf.AppApk.c_str(), kopf.AppApp.c_str(),
-                  "             ");
-    return Text<30>(puffer);
-}
-
 // Share of t by factor f and by divisor c, both cut to whole minutes.
 double s(double t, double f) { return hm(ganz(m(t) * f)); }
 double d(double t, std::int32_t c) { return hm(ganz(m(t) / c)); }
@@ -38,7 +29,9 @@ bool MitgliedNza(const NzaRecord& kopfNza, const AppRecord& mitglied, NzaRecord*
     *nza = kopfNza;
     nza->NzaApk = mitglied.AppApk;
     nza->NzaApp = mitglied.AppApp;
-    if (Nza_PKeyReadk(nza) == 0) return true;
+    const std::int32_t gelesen = Nza_PKeyReadk(nza);
+    if (gelesen == 0) return true;
+    Msg_Datenbankfehler(kFunktion, "Nza_PKeyReadk", gelesen);
 
     // A failed read leaves zeroed numbers behind: start again from the head.
     *nza = kopfNza;
@@ -46,9 +39,10 @@ bool MitgliedNza(const NzaRecord& kopfNza, const AppRecord& mitglied, NzaRecord*
     nza->NzaApp = mitglied.AppApp;
     ApkRecord apk;
     apk.ApkApk = mitglied.AppApk;
-    if (Apk_PKeyReadk(&apk) == 0) {
+    if (const std::int32_t rc = Apk_PKeyReadk(&apk); rc == 0) {
         nza->NzaTnr = apk.ApkTnr;
     } else {
+        Msg_Datenbankfehler(kFunktion, "Apk_PKeyReadk", rc);
         nza->NzaTnr = "                   ";
     }
     return false;
@@ -133,18 +127,28 @@ void SchreibenUndHochladen(const AppRecord& mitglied, const NzaRecord& nza, bool
 
 }  // namespace
 
+Text<30> Paketschluessel(const char* apk, const char* app) {
+    char puffer[31] = {};
+    std::snprintf(puffer, sizeof puffer, "%12s%5s%13s", apk, app, "");
+    return Text<30>(puffer);
+}
+
 void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz) {
-    const Text<30> schluessel = Paketschluessel(kopf);
+    const Text<30> schluessel = Paketschluessel(kopf.AppApk.c_str(), kopf.AppApp.c_str());
 
     std::int32_t anzahl = 0;
     if (form == PaketForm::Prog) {
-        App_Zf2Count(schluessel, &anzahl);
+        Msg_Datenbankfehler(kFunktion, "App_Zf2Count", App_Zf2Count(schluessel, &anzahl));
         if (anzahl <= 0) return;
     }
 
-    if (App_Zf2Open(schluessel) != 0) return;
+    std::int32_t rc = App_Zf2Open(schluessel);
+    if (rc != 0) {
+        Msg_Datenbankfehler(kFunktion, "App_Zf2Open", rc);
+        return;
+    }
     AppRecord mitglied;
-    while (App_Zf2Fetch(&mitglied) == 0) {
+    while ((rc = App_Zf2Fetch(&mitglied)) == 0) {
         NzaRecord nza;
         const bool vorhanden = MitgliedNza(kopfNza, mitglied, &nza);
         if (form == PaketForm::Kopf) {
@@ -155,4 +159,5 @@ void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, s
         SchreibenUndHochladen(mitglied, nza, vorhanden);
     }
     App_Zf2Close();
+    Msg_Datenbankfehler(kFunktion, "App_Zf2Fetch", rc);
 }

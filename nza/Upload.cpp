@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/RunContext.h"
+#include "util/RunContext.h"
 #include "db/DbDb.h"
 #include "db/DbMel.h"
 #include "db/runtime/ResultCodes.h"

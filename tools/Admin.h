@@ -12,6 +12,7 @@ int adminDemo(int argc, char** argv);   // AdminDemo.cpp
 int adminReport(int argc, char** argv); // AdminReport.cpp
 int adminLog(int argc, char** argv);    // AdminLog.cpp
 int adminCode(int argc, char** argv);   // AdminCode.cpp
+int adminSplit(int argc, char** argv);  // AdminSplit.cpp
 int adminHilfe(int argc, char** argv);  // AdminHilfe.cpp: help [COMMAND]
 
 // "usage: korvimand-admin " and the command's arguments, for its own errors.

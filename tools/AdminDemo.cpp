@@ -14,6 +14,7 @@
 
 #include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
+#include "nza/Paket.h"
 #include "nza/Zeit.h"
 #include "tools/Admin.h"
 #include "tools/AdminSitzung.h"
@@ -234,14 +235,6 @@ private:
     std::int32_t buchungsnummer_ = 0;
 };
 
-// The package key of a head: its order right-aligned in 12 characters, its
-// position in 5, then 13 blanks.
-std::string paketSchluessel(const std::string& apk, const std::string& app) {
-    char buf[31];
-    std::snprintf(buf, sizeof buf, "%12s%5s%13s", apk.c_str(), app.c_str(), "");
-    return buf;
-}
-
 // The three "M_A" bookings of one stretch of work: start, quantity report,
 // finish. The last two count into the position's quantity sums.
 void arbeitsgang(Laden& l, const std::string& apk, const std::string& app, const std::string& apl,
@@ -317,7 +310,7 @@ void auftraege(Laden& l) {
     l.position(kopf);
     arbeitsgang(l, "000000100003", "00010", "DREH01", "060000", "140000", 60, 0, 100, "00001002");
     l.quelle(Q{5, "DREH01", "000000100003", "00010", "00001002", "060000", "140000", 7.30, 0.25, 0});
-    const std::string kopfSchluessel = paketSchluessel("000000100003", "00010");
+    const std::string kopfSchluessel = std::string(Paketschluessel("000000100003", "00010").c_str());
     const struct {
         const char* apk;
         const char* bz1;
@@ -338,7 +331,7 @@ void auftraege(Laden& l) {
     prog.zf2 = "*PKT_PROG*";
     l.position(prog);
     arbeitsgang(l, "000000100004", "00010", "FRAES01", "060000", "120000", 50, 0, 100);
-    const std::string progSchluessel = paketSchluessel("000000100004", "00010");
+    const std::string progSchluessel = std::string(Paketschluessel("000000100004", "00010").c_str());
     for (const char* apk : {"000000100021", "000000100022"}) {
         l.auftrag(apk, "Deckel Variante", std::string("DEC-") + (apk + 9));
         P p = Laden::pos(apk, "00010", "Fraesen im Programm", "FRAES01", "060000", "120000", 25, 25, 0.10, 0.06);

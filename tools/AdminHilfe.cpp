@@ -67,6 +67,14 @@ constexpr Befehl kBefehle[] = {
      "Prints the name and meaning of a result code as the message log and the\n"
      "commands show it (0, 1403 or a negative number); without CODE, every code\n"
      "the program knows. Exit status 1 for a code it does not know.\n"},
+    {"split", "split --parts N [--from APK APP --to APK APP] [--recorder ERF] [--net8 N]",
+     "cut a range into N parts of about equal size for N processes",
+     "Cuts the positions from order APK position APP to order APK position APP\n"
+     "(or all) into N parts of about equal position counts, at order boundaries,\n"
+     "leaving out status 10 as the range run does, and prints one line per part:\n"
+     "the five arguments of korvimand separated by tabs, the fifth being ERF\n"
+     "(default BATCH). Standard error tells what each part holds and names the\n"
+     "packages whose members lie in another part than their head.\n"},
     {"help", "help [COMMAND]", "show the commands, or what one command does",
      "Without COMMAND lists the commands; with it shows what the command does.\n"},
 };

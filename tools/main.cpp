@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(cmd, "report") == 0) return adminReport(argc - 2, argv + 2);
     if (std::strcmp(cmd, "log") == 0) return adminLog(argc - 2, argv + 2);
     if (std::strcmp(cmd, "code") == 0) return adminCode(argc - 2, argv + 2);
+    if (std::strcmp(cmd, "split") == 0) return adminSplit(argc - 2, argv + 2);
     std::fprintf(stderr, "korvimand-admin: unknown command %s\n", cmd);
     adminUebersicht(stderr);
     return 2;

@@ -8,8 +8,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <new>
 #include <string_view>
 #include <thread>
 
@@ -114,8 +116,7 @@ int appendLocked(const std::string& path, std::string_view bytes) {
 
 // Moves the log to its backup name (replacing the earlier backup) under the
 // log's lock. A log that is not there has nothing to move, and the backup
-// stays. False when the log cannot be moved: the entry then waits for the
-// next call.
+// stays. False when the log cannot be moved.
 bool rotate(const Settings& s) {
     int fd = openLocked(s.fileName, false);
     if (fd == -ENOENT) return true;
@@ -123,6 +124,14 @@ bool rotate(const Settings& s) {
     bool moved = std::rename(s.fileName.c_str(), s.backupName.c_str()) == 0;
     ::close(fd);
     return moved;
+}
+
+// An entry the log cannot take goes to standard error, so that no failure
+// goes unreported. Through stdio, whose unbuffered stderr needs no memory.
+void aufStandardfehler(std::string_view funktion, std::string_view message, std::int32_t code, int fehler) noexcept {
+    std::fprintf(stderr, "korvimand: message log not written (%s): %.*s / %.*s / %d\n", std::strerror(fehler),
+                 static_cast<int>(funktion.size()), funktion.data(), static_cast<int>(message.size()), message.data(),
+                 static_cast<int>(code));
 }
 
 void put2(std::string& out, int v, char sep) {
@@ -191,27 +200,46 @@ void Msg_Write(const MsgEntry& entry) {
     std::lock_guard<std::mutex> lock(settingsMutex);
     const std::int32_t enabled = entry.MsgArt & settings.mask;
     if (enabled <= 0) return;
-    const std::string bytes = Msg_Eintrag(entry, enabled, DatumZeit_Jetzt());
-    if (settings.sinceRotation > kRotationThreshold) {
-        if (!rotate(settings)) return;
-        settings.sinceRotation = 0;
+    int fehler = 0;
+    try {
+        const std::string bytes = Msg_Eintrag(entry, enabled, DatumZeit_Jetzt());
+        // A log that cannot be moved aside takes the entry all the same; the
+        // next entry tries the move again.
+        if (settings.sinceRotation > kRotationThreshold && rotate(settings)) settings.sinceRotation = 0;
+        fehler = appendLocked(settings.fileName, bytes);
+    } catch (const std::bad_alloc&) {
+        fehler = ENOMEM;
     }
-    if (appendLocked(settings.fileName, bytes) != 0) return;
+    if (fehler != 0) {
+        aufStandardfehler(text(entry.Funktion), text(entry.Message), entry.ErrorCode, fehler);
+        return;
+    }
     ++settings.sinceRotation;
     ++settings.written;
 }
 
 void Msg_Send(const char* funktion, const char* message, std::int32_t msgArt, std::int32_t errorCode) {
-    MsgEntry e;
-    e.Funktion = funktion ? funktion : "";
-    e.Message = message ? message : "";
-    e.MsgArt = msgArt;
-    e.ErrorCode = errorCode;
-    Msg_Write(e);
+    funktion = funktion ? funktion : "";
+    message = message ? message : "";
+    try {
+        MsgEntry e;
+        e.Funktion = funktion;
+        e.Message = message;
+        e.MsgArt = msgArt;
+        e.ErrorCode = errorCode;
+        Msg_Write(e);
+    } catch (const std::bad_alloc&) {
+        std::lock_guard<std::mutex> lock(settingsMutex);
+        if (msgArt & settings.mask) aufStandardfehler(funktion, message, errorCode, ENOMEM);
+    }
 }
 
 void Msg_Fehler(const char* funktion, const char* message, std::int32_t code) {
     Msg_Send(funktion, message, FMSG, code);
+}
+
+void Msg_Datenbankfehler(const char* funktion, const char* operation, std::int32_t rc) {
+    if (rc < 0) Msg_Fehler(funktion, operation, rc);
 }
 
 std::int32_t Msg_AppendToFile(const char* fileName, const char* data, std::int32_t length) {

@@ -41,7 +41,9 @@ struct MsgEntry {
 // Opens no file. Until it is called nothing is written (the mask is 0).
 void Msg_Open(std::int32_t mask, const char* fileName);
 // Writes one entry when its kinds are enabled; the caller learns nothing.
-// A missing folder of the log file is created.
+// A missing folder of the log file is created. An entry the log cannot take
+// (nor the memory to build it) is written to standard error as one line.
+// Neither throws.
 void Msg_Write(const MsgEntry& entry);
 void Msg_Send(const char* funktion, const char* message, std::int32_t msgArt, std::int32_t errorCode);
 // Appends data and CR LF to a file under the log's locking rules; 0 or errno.
@@ -50,6 +52,11 @@ std::int32_t Msg_AppendToFile(const char* fileName, const char* data, std::int32
 // The one form every caller of this program uses: an FMSG entry with the
 // caller's name, the failed operation (or a sentence) and the code.
 void Msg_Fehler(const char* funktion, const char* message, std::int32_t code);
+
+// Logs a database error (a negative result) of an operation whose other
+// failures, "no row" and "end of data", the caller passes over in silence:
+// what it then leaves out must not look like a complete evaluation.
+void Msg_Datenbankfehler(const char* funktion, const char* operation, std::int32_t rc);
 
 // How many entries this process has written to the log (rotations included).
 std::int32_t Msg_FehlerAnzahl();

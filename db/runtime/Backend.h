@@ -111,6 +111,18 @@ public:
     // committed on 0; on any other result nothing of it stays (a failing
     // commit gives the commit's code) and no transaction is open.
     virtual std::int32_t runAlone(Statement& st, const std::vector<val::In>& in) = 0;
+    // A write whose result nothing looks at, while no transaction is open,
+    // as a transaction of its own; a backend may send it ahead of the next
+    // request and read its answer with that request's.
+    virtual void runAhead(Statement& st, const std::vector<val::In>& in) = 0;
+    // A write inside an exclusive section, under the savepoint the caller
+    // set: commits the transaction on 0. A backend may send the commit with
+    // the statement; it then commits after 1403 too (nothing was written),
+    // and after a failure no transaction is left open.
+    virtual std::int32_t runAndCommit(Statement& st, const std::vector<val::In>& in) = 0;
+    // Requests the client has waited for the database to answer since the
+    // connect (none for a database in the process).
+    virtual std::uint64_t requests() const = 0;
     // Opens a cursor over a select without into list. On failure cursor
     // stays empty.
     virtual std::int32_t open(Statement& st, const std::vector<val::In>& in, std::unique_ptr<CursorState>& cursor) = 0;

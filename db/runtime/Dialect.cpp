@@ -108,6 +108,19 @@ void sqliteToChar(std::string& o, std::string_view col, Fmt f) {
     o += ')';
 }
 
+// TO_CHAR(col,'yyyymmdd')=:bN as the range of that day, which an index on
+// col serves; the text of a day cannot be indexed on PostgreSQL (to_char
+// depends on settings). col is a timestamp(0): every value of the day lies
+// in [day, day + 1 day), and a NULL col or day gives NULL as before.
+void postgresDayKey(std::string& o, std::string_view col, std::size_t n) {
+    const std::string day = "$" + std::to_string(n) + "::timestamp(0)";
+    o += "(";
+    o += col;
+    o += ">=" + day + " and ";
+    o += col;
+    o += "<" + day + "+interval '1 day')";
+}
+
 void postgresToChar(std::string& o, std::string_view col, Fmt f) {
     o += "to_char(";
     o += col;
@@ -230,6 +243,15 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             if (!s.eat(',') || !s.literal(fmt) || !s.eat(')') || col.empty()) return err::BadStatement;
             Fmt f = format(fmt);
             if (f == Fmt::Bad) return err::UnknownDateFormat;
+            if (backend == Backend::Postgres && f == Fmt::Day) {
+                const std::size_t save = s.p;
+                if (s.eat('=') && s.placeholder()) {
+                    out.inputs.push_back(InConv::DayKey);
+                    postgresDayKey(o, col, out.inputs.size());
+                    continue;
+                }
+                s.p = save;
+            }
             if (backend == Backend::Sqlite)
                 sqliteToChar(o, col, f);
             else

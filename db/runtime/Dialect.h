@@ -15,7 +15,10 @@ enum class Verb : std::uint8_t { Select, Insert, Update, Delete, Savepoint, Roll
 // What the runtime does to an input value before binding it: TO_DATE(:bN,fmt)
 // is converted on the client, so both backends validate dates alike and an
 // empty text becomes NULL.
-enum class InConv : std::uint8_t { None, Day, Stamp };
+// DayKey: the day that TO_CHAR(col,'yyyymmdd')=:bN compares with, which the
+// PostgreSQL text turns into the range of the day; a text that is no day
+// matches no day there either.
+enum class InConv : std::uint8_t { None, Day, Stamp, DayKey };
 
 struct Translated {
     Verb verb = Verb::Select;

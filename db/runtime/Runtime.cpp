@@ -182,6 +182,17 @@ std::int32_t write(const char* op, const char* text, Binds in) {
     if (!inTxn()) return s.be->runAlone(*st, s.scratch);
     std::string name = std::string(op) + "_Sp";
     if (std::int32_t rc = s.be->savepoint(name)) return rc;
+    if (s.atomic) {
+        // The section holds nothing but its reads: its write commits it.
+        std::int32_t rc = s.be->runAndCommit(*st, s.scratch);
+        if (!inTxn()) {
+            s.openedBy.clear();
+            s.atomic = false;
+        } else if (rc != 0) {
+            s.be->rollbackTo(name);
+        }
+        return rc;
+    }
     std::int32_t rc = s.be->run(*st, s.scratch, {}, false);
     if (rc == 0) {
         if (std::int32_t c = commit()) return c;
@@ -190,6 +201,19 @@ std::int32_t write(const char* op, const char* text, Binds in) {
     }
     return rc;
 }
+
+void writeAhead(const char* op, const char* text, Binds in) {
+    if (!connected()) return;
+    detail::Statement* st = statement(text);
+    if (st->translateError || st->tr.verb == dialect::Verb::Select || inTxn() ||
+        val::inputs(in, st->tr.inputs, s.scratch) != 0) {
+        write(op, text, in);
+        return;
+    }
+    s.be->runAhead(*st, s.scratch);
+}
+
+std::uint64_t requests() { return s.be ? s.be->requests() : 0; }
 
 std::int32_t commit() {
     if (!connected()) return err::NotConnected;

@@ -80,8 +80,18 @@ std::int32_t exec(const char* text, Binds in = {}, Binds out = {});
 // statement's own code. op is the table operation's name ("Nza_PKeyIns").
 std::int32_t write(const char* op, const char* text, Binds in);
 
+// The write convention for a write whose result nothing looks at (old rows
+// deleted if there are any): a server may get it ahead of the next
+// statement, as a transaction of its own, and the program goes on without
+// waiting for the answer.
+void writeAhead(const char* op, const char* text, Binds in);
+
 std::int32_t commit();
 std::int32_t rollback();
+
+// Requests the session has waited for the database to answer (0 on SQLite,
+// which answers in the process).
+std::uint64_t requests();
 
 // A section that others cannot interleave with (the read-increment-write of a
 // number range): waits for every other writer, holds them off until the

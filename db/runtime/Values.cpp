@@ -86,6 +86,12 @@ std::int32_t inputs(Binds binds, const std::vector<dialect::InConv>& conv, std::
             int n = b.len > 0 ? static_cast<int>(strnlen(s, static_cast<std::size_t>(b.len))) : 0;
             if (n == 0) {
                 v.type = In::Type::Null;
+            } else if (conv[k] == dialect::InConv::DayKey) {
+                // No day's text equals one that is no day: a bound past every
+                // timestamp matches none.
+                v.type = In::Type::Text;
+                v.s = toDate(s, n, dialect::InConv::Day, v.date) == 0 ? v.date : "infinity";
+                v.n = static_cast<int>(std::strlen(v.s));
             } else if (conv[k] != dialect::InConv::None) {
                 if (std::int32_t rc = toDate(s, n, conv[k], v.date)) return rc;
                 v.type = In::Type::Text;

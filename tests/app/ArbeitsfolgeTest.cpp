@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/RunContext.h"
+#include "util/RunContext.h"
 #include "db/Dbstd.h"
 #include "tests/support/Fixtures.h"
 

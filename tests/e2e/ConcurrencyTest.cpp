@@ -13,6 +13,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -131,6 +133,28 @@ TEST_P(Concurrency, ThirdProcessHoldingTheLogDelaysButLosesNothing) {
 
     EXPECT_EQ(a.warten(600), 0) << a.fehlerAusgabe();
     EXPECT_EQ(b.warten(600), 0) << b.fehlerAusgabe();
+    wieEinLauf();
+}
+
+// The range cut in three by korvimand-admin split, its parts run at once.
+TEST_P(Concurrency, ThreePartsOfASplitRangeRunAtOnceAsOneRun) {
+    const auto a = alles();
+    const e2e::Result split = e2e::runProgram(par.tree, KORVIMAND_ADMIN_BIN,
+                                              {"split", "--parts", "3", "--from", a[0], a[1], "--to", a[2], a[3],
+                                               "--recorder", kErfasser});
+    ASSERT_EQ(split.status, 0) << split.err;
+    std::vector<std::unique_ptr<Hintergrund>> teile;
+    std::istringstream zeilen(split.out);
+    for (std::string zeile; std::getline(zeilen, zeile);) {
+        std::vector<std::string> args;
+        std::istringstream felder(zeile);
+        for (std::string f; std::getline(felder, f, '\t');) args.push_back(f);
+        ASSERT_EQ(args.size(), 5u) << zeile;
+        teile.push_back(std::make_unique<Hintergrund>(par.tree, args, std::vector<std::string>{},
+                                                      "teil" + std::to_string(teile.size())));
+    }
+    ASSERT_EQ(teile.size(), 3u) << split.out;
+    for (auto& t : teile) EXPECT_EQ(t->warten(600), 0) << t->fehlerAusgabe();
     wieEinLauf();
 }
 

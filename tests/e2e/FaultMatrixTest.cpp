@@ -475,6 +475,16 @@ std::vector<Fall> faelle() {
         a.nichtsGelaufen = true;
         f.push_back(a);
     }
+    f.push_back({"MeldungenFehlen",
+                 // the workstation cursor cannot open: not one position may
+                 // look evaluated without a word
+                 [](const testdb::Db& db, e2e::Tree&) { testdb::sql(db, "drop table Hlx560Mel"); },
+                 std::vector<Eintrag>(4, {"Nza_ArbeitsfolgeVonBis", "Mel_AppAplOpen", -942}),
+                 kPositionen,
+                 [](Pruefung& c) {
+                     EXPECT_EQ(c.wert("select count(*) from Hlx590Nza where NzaSa in (10, 11)"), "0");
+                     EXPECT_EQ(c.wert("select count(*) from Hlx580Pps"), "0");
+                 }});
     f.push_back({"FehlerprotokollFehlt",
                  // the error-protocol delete fails before every position: ignored
                  [](const testdb::Db& db, e2e::Tree&) { testdb::sql(db, "drop table Hlx554Err"); },

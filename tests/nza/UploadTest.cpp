@@ -11,7 +11,7 @@
 #include <iostream>
 #include <string>
 
-#include "app/RunContext.h"
+#include "util/RunContext.h"
 #include "db/runtime/Runtime.h"
 #include "tests/support/Fixtures.h"
 

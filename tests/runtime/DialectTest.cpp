@@ -30,6 +30,16 @@ TEST(Dialect, DatesAndClock) {
     EXPECT_EQ(t.sql,
               "select (substr(D,12,2)||substr(D,15,2)||substr(D,18,2)) from Hlx133Bak where D<(date('now','localtime')||' "
               "00:00:00') and E=datetime('now','localtime')");
+
+    // A day compared as text: on PostgreSQL the range of the day, which an
+    // index serves; SQLite indexes the text expression itself.
+    const std::string tag = "select A into :b0 from T where TO_CHAR(D,'yyyymmdd')= :b1 and TO_CHAR(D,'yyyymmdd')>=:b2";
+    ASSERT_EQ(rt::dialect::translate(tag, Backend::Postgres, t), 0);
+    EXPECT_EQ(t.sql, "select A from T where (D>=$1::timestamp(0) and D<$1::timestamp(0)+interval '1 day') and "
+                     "to_char(D,'YYYYMMDD')>=$2 LIMIT 2");
+    EXPECT_EQ(t.inputs, (std::vector<InConv>{InConv::DayKey, InConv::None}));
+    ASSERT_EQ(rt::dialect::translate(tag, Backend::Sqlite, t), 0);
+    EXPECT_EQ(t.inputs, (std::vector<InConv>{InConv::None, InConv::None}));
 }
 
 TEST(Dialect, TransactionControl) {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "db/runtime/Runtime.h"
 #include "tests/support/Fixtures.h"
@@ -165,6 +166,30 @@ TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
     EXPECT_EQ(got, 2);
     akz = 3;  // valid from today: not strictly before today
     EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), 1403);
+}
+
+// The day comparison selects, and its negation rejects, exactly the rows
+// that the day's text would: for days and texts that are no day, with NULL
+// on either side.
+TEST_P(Statement, ADayComparedAsTextMatchesWhatItsTextMatches) {
+    const std::vector<std::string> zeiten = {"20240304000000", "20240304235959", "20240305000000",
+                                             "20240303235959", "20240229120000", ""};
+    for (std::size_t k = 0; k < zeiten.size(); ++k) ASSERT_EQ(insMrk(("00000000000" + std::to_string(k)).c_str(), zeiten[k].c_str()), 0);
+    for (const char* tag : {"20240304", "20240305", "20240229", "20240230", "2024030", "202403040", "abcdefgh",
+                            "00000000", "99991231", ""}) {
+        int ja = 0, nein = 0;
+        for (const std::string& z : zeiten) {
+            if (z.empty() || *tag == '\0') continue;  // NULL on either side: neither
+            (z.substr(0, 8) == tag ? ja : nein)++;
+        }
+        std::int32_t n = -1;
+        ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx563Mrk where TO_CHAR(MrkMdt,'yyyymmdd')=:b1",
+                           {rt::txt(tag)}, {rt::i32(n)}), 0);
+        EXPECT_EQ(n, ja) << tag;
+        ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx563Mrk where not (TO_CHAR(MrkMdt,'yyyymmdd')=:b1)",
+                           {rt::txt(tag)}, {rt::i32(n)}), 0);
+        EXPECT_EQ(n, nein) << tag;
+    }
 }
 
 TEST_P(Statement, TwoRowsForASingleRowSelect) {

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/RunContext.h"
+#include "util/RunContext.h"
 #include "db/runtime/Runtime.h"
 #include "util/MsgLog.h"
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -236,6 +237,27 @@ TEST_F(MsgLog, RotationWithTheLogGoneKeepsTheBackup) {
     auto entries = e2e::parseLog(readFile(log));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].code, 3002);
+}
+
+TEST_F(MsgLog, NoEntryIsLostWhenTheLogCannotBeMovedOrWritten) {
+    // the backup name is a folder with a file in it: the log cannot be moved there
+    fs::create_directories(backup + "/x");
+    const std::string fehler = dir + "/stderr";
+    pid_t pid = child([&] {
+        const int fd = ::open(fehler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0 || ::dup2(fd, 2) < 0) return 40;
+        for (int i = 1; i <= 3003; ++i) Msg_Fehler("f", "entry", i);
+        // the log's place taken by a folder: the entry goes to standard error
+        fs::rename(log, dir + "/kept");
+        fs::create_directories(log);
+        Msg_Fehler("Nza_ArbeitsfolgeVonBis", "App_PKeyUpd", -1114);
+        return 0;
+    });
+    ASSERT_EQ(waitFor(pid), 0);
+    EXPECT_EQ(e2e::parseLog(readFile(dir + "/kept")).size(), 3003u);
+    EXPECT_TRUE(fs::is_directory(backup + "/x"));
+    EXPECT_EQ(readFile(fehler),
+              "korvimand: message log not written (Is a directory): Nza_ArbeitsfolgeVonBis / App_PKeyUpd / -1114\n");
 }
 
 TEST_F(MsgLog, ConcurrentProcessesNeverInterleave) {

@@ -44,7 +44,8 @@ public:
     void setBusyTimeout(int ms) override;
     bool inTransaction() override;
     std::int32_t begin() override;
-    // BEGIN and a transaction-scoped advisory lock on the name's hash.
+    // BEGIN (sent ahead) and a transaction-scoped advisory lock on the
+    // name's hash, in one request.
     std::int32_t beginExclusive(const char* name) override;
     // A COMMIT that the server answers with ROLLBACK (the transaction had
     // failed) gives -2091.
@@ -52,11 +53,19 @@ public:
     std::int32_t rollback() override;
     std::int32_t savepoint(const std::string& name) override;
     std::int32_t rollbackTo(const std::string& name) override;
-    // guard wraps the statement in the savepoint "k_stmt": an error would
-    // otherwise spoil the whole transaction.
+    // guard wraps the statement in the savepoint "k_stmt" (both sent ahead):
+    // an error would otherwise spoil the whole transaction.
     std::int32_t run(detail::Statement& st, const std::vector<val::In>& in, Binds out, bool guard) override;
     // Outside a transaction the server commits a single statement itself.
     std::int32_t runAlone(detail::Statement& st, const std::vector<val::In>& in) override;
+    // Sent down the pipeline with a sync of its own: the server commits it
+    // alone, and a failure of it touches nothing that follows.
+    void runAhead(detail::Statement& st, const std::vector<val::In>& in) override;
+    // The statement and COMMIT in one request, each with a sync of its own:
+    // a failed statement leaves a failed transaction, which the COMMIT rolls
+    // back.
+    std::int32_t runAndCommit(detail::Statement& st, const std::vector<val::In>& in) override;
+    std::uint64_t requests() const override { return requests_; }
     // Up to a batch and one row more in one round trip; a longer result is
     // run again as a held cursor, which the server materialises at open.
     std::int32_t open(detail::Statement& st, const std::vector<val::In>& in,
@@ -66,10 +75,28 @@ public:
     bool alive() const { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
     PGconn* conn() const { return conn_; }
     std::int32_t resultError(const PGresult* r) const;
-    // Runs sql without results.
+    // Runs one statement sql without parameters and waits for its answer
+    // (and for those of everything sent ahead).
+    PGresult* query(const char* sql);
+    // query without results.
     std::int32_t command(const char* sql);
 
 private:
+    // Sends one statement ahead in pipeline mode, with a sync of its own;
+    // send() issues it. keep: its result is kept (kept_) for the request
+    // after it; otherwise nothing looks at it.
+    template <class Send>
+    void ahead(Send send, bool keep);
+    void sendAhead(const char* sql);
+    void sendAheadPrepared(const Prepared& p, bool keep);
+    // A request the client waits for: send() issues it; when statements were
+    // sent ahead, it goes down the pipeline after them and their answers are
+    // read first. exec() is the same request outside pipeline mode.
+    template <class Send, class Exec>
+    PGresult* ask(Send send, Exec exec);
+    // The results of one sync segment; the last one, or null.
+    PGresult* segment();
+
     Prepared& prepared(detail::Statement& st);
     std::int32_t prepare(const Prepared& p, const char* suffix, const std::string& sql, bool& done);
     PGresult* execPrepared(const Prepared& p, const char* suffix);
@@ -77,6 +104,10 @@ private:
     void params(const std::vector<val::In>& in);
 
     PGconn* conn_ = nullptr;
+    std::uint64_t requests_ = 0;
+    std::vector<bool> ahead_;  // sent ahead, answer not read yet: whether it is kept
+    bool aheadInTxn_ = false;  // a transaction is open once what was sent ahead has run
+    PGresult* kept_ = nullptr;
     int nextId_ = 0;
     int cursorCounter_ = 0;
     std::vector<const char*> values_;

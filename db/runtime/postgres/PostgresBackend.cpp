@@ -63,9 +63,85 @@ std::int32_t Connection::resultError(const PGresult* r) const {
     return fromPostgres(state, r ? PQresultErrorMessage(r) : PQerrorMessage(conn_));
 }
 
+template <class Send>
+void Connection::ahead(Send send, bool keep) {
+    if (!alive()) return;
+    if (ahead_.empty()) {
+        aheadInTxn_ = inTransaction();
+        if (!PQenterPipelineMode(conn_)) return;
+    }
+    if (send() && PQpipelineSync(conn_))
+        ahead_.push_back(keep);
+    else if (ahead_.empty())
+        PQexitPipelineMode(conn_);
+}
+
+void Connection::sendAhead(const char* sql) {
+    ahead([&] { return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0); }, false);
+}
+
+void Connection::sendAheadPrepared(const Prepared& p, bool keep) {
+    char name[24];
+    std::snprintf(name, sizeof name, "k%d", p.id);
+    const int n = static_cast<int>(values_.size());
+    ahead([&] { return PQsendQueryPrepared(conn_, name, n, values_.data(), nullptr, nullptr, 0); }, keep);
+}
+
+PGresult* Connection::segment() {
+    PGresult* last = nullptr;
+    // A null result ends one statement's results; two in a row: nothing
+    // more is coming (a lost connection).
+    int nulls = 0;
+    while (nulls < 2) {
+        PGresult* r = PQgetResult(conn_);
+        if (!r) {
+            ++nulls;
+            continue;
+        }
+        nulls = 0;
+        if (PQresultStatus(r) == PGRES_PIPELINE_SYNC) {
+            PQclear(r);
+            break;
+        }
+        PQclear(last);
+        last = r;
+    }
+    return last;
+}
+
+template <class Send, class Exec>
+PGresult* Connection::ask(Send send, Exec exec) {
+    ++requests_;
+    PGresult* r = nullptr;
+    if (ahead_.empty()) {
+        r = exec();
+    } else {
+        const bool sent = send() && PQpipelineSync(conn_);
+        // Their answers: nothing looks at them but the one kept.
+        for (const bool keep : ahead_) {
+            PGresult* a = segment();
+            if (keep) {
+                PQclear(kept_);
+                kept_ = a;
+            } else {
+                PQclear(a);
+            }
+        }
+        ahead_.clear();
+        if (sent) r = segment();
+        PQexitPipelineMode(conn_);
+    }
+    return r;
+}
+
+PGresult* Connection::query(const char* sql) {
+    return ask([&] { return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0); },
+               [&] { return PQexec(conn_, sql); });
+}
+
 std::int32_t Connection::command(const char* sql) {
     if (!alive()) return err::NotConnected;
-    PGresult* r = PQexec(conn_, sql);
+    PGresult* r = query(sql);
     std::int32_t rc = ok(r) ? 0 : resultError(r);
     PQclear(r);
     return rc;
@@ -113,7 +189,8 @@ std::int32_t Connection::prepare(const Prepared& p, const char* suffix, const st
     if (done) return 0;
     char name[24];
     std::snprintf(name, sizeof name, "k%d%s", p.id, suffix);
-    PGresult* r = PQprepare(conn_, name, sql.c_str(), 0, nullptr);
+    PGresult* r = ask([&] { return PQsendPrepare(conn_, name, sql.c_str(), 0, nullptr); },
+                      [&] { return PQprepare(conn_, name, sql.c_str(), 0, nullptr); });
     std::int32_t rc = ok(r) ? 0 : resultError(r);
     PQclear(r);
     done = rc == 0;
@@ -123,7 +200,9 @@ std::int32_t Connection::prepare(const Prepared& p, const char* suffix, const st
 PGresult* Connection::execPrepared(const Prepared& p, const char* suffix) {
     char name[24];
     std::snprintf(name, sizeof name, "k%d%s", p.id, suffix);
-    return PQexecPrepared(conn_, name, static_cast<int>(values_.size()), values_.data(), nullptr, nullptr, 0);
+    const int n = static_cast<int>(values_.size());
+    return ask([&] { return PQsendQueryPrepared(conn_, name, n, values_.data(), nullptr, nullptr, 0); },
+               [&] { return PQexecPrepared(conn_, name, n, values_.data(), nullptr, nullptr, 0); });
 }
 
 std::int32_t Connection::connect(const char* login, const char* password, const char* target, int busyMs) {
@@ -160,6 +239,7 @@ std::int32_t Connection::connect(const char* login, const char* password, const 
 }
 
 Connection::~Connection() {
+    PQclear(kept_);
     if (conn_) PQfinish(conn_);
 }
 
@@ -170,7 +250,9 @@ std::int32_t Connection::script(const char* sql) { return command(sql); }
 bool Connection::tableExists(const std::string& name) {
     if (!alive()) return false;
     const char* v[] = {name.c_str()};
-    PGresult* r = PQexecParams(conn_, "SELECT to_regclass(lower($1)) IS NOT NULL", 1, nullptr, v, nullptr, nullptr, 0);
+    const char* sql = "SELECT to_regclass(lower($1)) IS NOT NULL";
+    PGresult* r = ask([&] { return PQsendQueryParams(conn_, sql, 1, nullptr, v, nullptr, nullptr, 0); },
+                      [&] { return PQexecParams(conn_, sql, 1, nullptr, v, nullptr, nullptr, 0); });
     bool found = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
     PQclear(r);
     return found;
@@ -184,16 +266,22 @@ void Connection::setBusyTimeout(int ms) {
 }
 
 bool Connection::inTransaction() {
+    if (!ahead_.empty()) return aheadInTxn_;
     PGTransactionStatusType t = PQtransactionStatus(conn_);
     return t == PQTRANS_INTRANS || t == PQTRANS_INERROR || t == PQTRANS_ACTIVE;
 }
 
-std::int32_t Connection::begin() { return command("BEGIN"); }
+std::int32_t Connection::begin() {
+    sendAhead("BEGIN");
+    aheadInTxn_ = true;
+    return alive() ? 0 : err::NotConnected;
+}
 
 std::int32_t Connection::beginExclusive(const char* name) {
     if (std::int32_t rc = begin()) return rc;
     char sql[64];
     std::snprintf(sql, sizeof sql, "SELECT pg_advisory_xact_lock(%lld)", static_cast<long long>(lockKey(name)));
+    // The caller learns at once whether another section holds it off.
     std::int32_t rc = command(sql);
     if (rc != 0) rollback();
     return rc;
@@ -201,7 +289,7 @@ std::int32_t Connection::beginExclusive(const char* name) {
 
 std::int32_t Connection::commit() {
     if (!inTransaction()) return alive() ? 0 : err::NotConnected;
-    PGresult* r = PQexec(conn_, "COMMIT");
+    PGresult* r = query("COMMIT");
     std::int32_t rc = ok(r) ? 0 : resultError(r);
     // COMMIT of a failed transaction rolls it back: that is no success.
     if (rc == 0 && std::strcmp(PQcmdStatus(r), "ROLLBACK") == 0) rc = err::CommitFailed;
@@ -214,7 +302,10 @@ std::int32_t Connection::rollback() {
     return command("ROLLBACK");
 }
 
-std::int32_t Connection::savepoint(const std::string& name) { return command(("SAVEPOINT " + name).c_str()); }
+std::int32_t Connection::savepoint(const std::string& name) {
+    sendAhead(("SAVEPOINT " + name).c_str());
+    return alive() ? 0 : err::NotConnected;
+}
 
 std::int32_t Connection::rollbackTo(const std::string& name) {
     return command(("ROLLBACK TO SAVEPOINT " + name).c_str());
@@ -222,9 +313,8 @@ std::int32_t Connection::rollbackTo(const std::string& name) {
 
 std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& in, Binds out, bool guard) {
     if (!alive()) return err::NotConnected;
-    bool wrap = guard && PQtransactionStatus(conn_) == PQTRANS_INTRANS;
-    if (wrap)
-        if (std::int32_t rc = command("SAVEPOINT k_stmt")) return rc;
+    bool wrap = guard && (ahead_.empty() ? PQtransactionStatus(conn_) == PQTRANS_INTRANS : aheadInTxn_);
+    if (wrap) sendAhead("SAVEPOINT k_stmt");
     Prepared& p = prepared(st);
     std::int32_t rc = prepare(p, "", st.tr.sql, p.statement);
     if (rc == 0) {
@@ -241,13 +331,46 @@ std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& 
         }
         PQclear(r);
     }
-    if (wrap && alive())
-        command(rc < 0 ? "ROLLBACK TO SAVEPOINT k_stmt; RELEASE SAVEPOINT k_stmt" : "RELEASE SAVEPOINT k_stmt");
+    if (wrap && rc < 0) sendAhead("ROLLBACK TO SAVEPOINT k_stmt");
+    if (wrap) sendAhead("RELEASE SAVEPOINT k_stmt");
     return rc;
 }
 
 std::int32_t Connection::runAlone(detail::Statement& st, const std::vector<val::In>& in) {
     return run(st, in, {}, false);
+}
+
+void Connection::runAhead(detail::Statement& st, const std::vector<val::In>& in) {
+    Prepared& p = prepared(st);
+    if (prepare(p, "", st.tr.sql, p.statement) != 0) return;
+    params(in);
+    sendAheadPrepared(p, false);
+}
+
+// The statement's result decides about the COMMIT sent with it: after a
+// failure the server answers it with ROLLBACK, after 1403 it commits nothing.
+std::int32_t Connection::runAndCommit(detail::Statement& st, const std::vector<val::In>& in) {
+    if (!alive()) return err::NotConnected;
+    Prepared& p = prepared(st);
+    if (std::int32_t rc = prepare(p, "", st.tr.sql, p.statement)) return rc;
+    params(in);
+    sendAheadPrepared(p, true);
+    PGresult* c = query("COMMIT");
+    PGresult* r = kept_;
+    kept_ = nullptr;
+    std::int32_t rc = 0;
+    if (!ok(r))
+        rc = resultError(r);
+    else if ((st.tr.verb == dialect::Verb::Update || st.tr.verb == dialect::Verb::Delete) &&
+             std::strcmp(PQcmdTuples(r), "0") == 0)
+        rc = err::NotFound;
+    else if (!ok(c))
+        rc = resultError(c);
+    else if (std::strcmp(PQcmdStatus(c), "ROLLBACK") == 0)
+        rc = err::CommitFailed;
+    PQclear(r);
+    PQclear(c);
+    return rc;
 }
 
 std::int32_t Connection::open(detail::Statement& st, const std::vector<val::In>& in,
@@ -274,8 +397,9 @@ std::int32_t Connection::open(detail::Statement& st, const std::vector<val::In>&
     PQclear(r);
     std::string name = "k_cursor" + std::to_string(++cursorCounter_);
     std::string declare = "DECLARE " + name + " NO SCROLL CURSOR WITH HOLD FOR " + st.tr.sql;
-    r = PQexecParams(conn_, declare.c_str(), static_cast<int>(values_.size()), nullptr, values_.data(), nullptr,
-                     nullptr, 0);
+    const int n = static_cast<int>(values_.size());
+    r = ask([&] { return PQsendQueryParams(conn_, declare.c_str(), n, nullptr, values_.data(), nullptr, nullptr, 0); },
+            [&] { return PQexecParams(conn_, declare.c_str(), n, nullptr, values_.data(), nullptr, nullptr, 0); });
     std::int32_t rc = ok(r) ? 0 : resultError(r);
     PQclear(r);
     if (rc != 0) return rc;

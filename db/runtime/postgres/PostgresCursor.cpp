@@ -20,7 +20,7 @@ std::int32_t Cursor::fetch(Binds out) {
         if (!conn_.alive()) return err::NotConnected;
         PQclear(batch_);
         std::string sql = "FETCH " + std::to_string(detail::CursorBatch) + " FROM " + name_;
-        batch_ = PQexec(conn_.conn(), sql.c_str());
+        batch_ = conn_.query(sql.c_str());
         rows_ = pos_ = 0;
         if (!ok(batch_)) {
             std::int32_t rc = conn_.resultError(batch_);

@@ -50,6 +50,10 @@ public:
     // SQLite undoes a failing statement alone: guard changes nothing.
     std::int32_t run(detail::Statement& st, const std::vector<val::In>& in, Binds out, bool guard) override;
     std::int32_t runAlone(detail::Statement& st, const std::vector<val::In>& in) override;
+    // In the process there is nothing to send ahead: the write runs alone.
+    void runAhead(detail::Statement& st, const std::vector<val::In>& in) override { runAlone(st, in); }
+    std::int32_t runAndCommit(detail::Statement& st, const std::vector<val::In>& in) override;
+    std::uint64_t requests() const override { return 0; }
     std::int32_t open(detail::Statement& st, const std::vector<val::In>& in,
                       std::unique_ptr<CursorState>& cursor) override;
 

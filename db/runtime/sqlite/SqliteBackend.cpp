@@ -221,6 +221,16 @@ std::int32_t Connection::runAlone(detail::Statement& st, const std::vector<val::
     return rc;
 }
 
+std::int32_t Connection::runAndCommit(detail::Statement& st, const std::vector<val::In>& in) {
+    std::int32_t rc = run(st, in, {}, false);
+    if (rc != 0) return rc;
+    if (std::int32_t c = commit()) {
+        rollback();
+        return c;
+    }
+    return 0;
+}
+
 std::int32_t Connection::open(detail::Statement& st, const std::vector<val::In>& in,
                               std::unique_ptr<CursorState>& cursor) {
     sqlite3_stmt* s = nullptr;

@@ -14,15 +14,15 @@
 
 std::string bereichBedingung(const char* apk, const char* app) {
     const std::string k = apk, p = app;
-    return " where ((" + k + ">:b0 or (" + k + "=:b0 and " + p + ">=:b2)) and (" + k + "<:b3 or (" + k +
-           "=:b3 and " + p + "<=:b5)))";
+    return " where ((" + k + ">:b0 or (" + k + "=:b0 and " + p + ">=:b2)) and (" + k + "<:b3 or (" + k + "=:b3 and " +
+           p + "<=:b5)))";
 }
 
 std::int32_t bereichOeffnen(rt::Cursor& c, const std::string& text, const std::optional<Bereich>& b) {
     if (!b) return rt::open(c, text.c_str(), {});
     return rt::open(c, text.c_str(),
-                    {rt::txt(b->vonApk), rt::txt(b->vonApk), rt::txt(b->vonApp), rt::txt(b->bisApk),
-                     rt::txt(b->bisApk), rt::txt(b->bisApp)});
+                    {rt::txt(b->vonApk), rt::txt(b->vonApk), rt::txt(b->vonApp), rt::txt(b->bisApk), rt::txt(b->bisApk),
+                     rt::txt(b->bisApp)});
 }
 
 std::string zeitText(double hmm) {
@@ -37,8 +37,8 @@ std::string minutenText(double minuten) { return zeitText(hm(ganz(minuten))); }
 
 std::string zeitpunktText(std::string_view t) {
     if (t.size() != 14) return std::string(t);
-    return std::string(t.substr(0, 4)) + "-" + std::string(t.substr(4, 2)) + "-" + std::string(t.substr(6, 2)) +
-           " " + std::string(t.substr(8, 2)) + ":" + std::string(t.substr(10, 2));
+    return std::string(t.substr(0, 4)) + "-" + std::string(t.substr(4, 2)) + "-" + std::string(t.substr(6, 2)) + " " +
+           std::string(t.substr(8, 2)) + ":" + std::string(t.substr(10, 2));
 }
 
 std::string verhaeltnisText(double istMin, double planMin) {
@@ -54,14 +54,14 @@ std::string ohneBlanks(std::string_view v) {
 }
 
 std::vector<std::pair<std::string, std::string>> bilanzKennzahlen(const Bilanz& z) {
-    std::vector<std::pair<std::string, std::string>> k = {
-        {"positions evaluated", std::to_string(z.positionen)},
-        {"planned time", minutenText(z.planMin)},
-        {"actual time", minutenText(z.istMin)},
-        {"actual / planned", verhaeltnisText(z.istMin, z.planMin)},
-        {"uploads", std::to_string(z.uploads)},
-        {"first booking message", z.meldungenVon.empty() ? "-" : zeitpunktText(z.meldungenVon)},
-        {"last booking message", z.meldungenBis.empty() ? "-" : zeitpunktText(z.meldungenBis)}};
+    std::vector<std::pair<std::string, std::string>> k =
+        {{"positions evaluated", std::to_string(z.positionen)},
+         {"planned time", minutenText(z.planMin)},
+         {"actual time", minutenText(z.istMin)},
+         {"actual / planned", verhaeltnisText(z.istMin, z.planMin)},
+         {"uploads", std::to_string(z.uploads)},
+         {"first booking message", z.meldungenVon.empty() ? "-" : zeitpunktText(z.meldungenVon)},
+         {"last booking message", z.meldungenBis.empty() ? "-" : zeitpunktText(z.meldungenBis)}};
     if (z.logDatei) k.emplace_back("failures in the message log", std::to_string(z.logFehler));
     return k;
 }
@@ -90,8 +90,8 @@ void behalten(std::vector<BilanzPosition>& top, const BilanzPosition& p,
 std::int32_t zeileLesen(const std::string& text, const std::optional<Bereich>& b, rt::Binds out) {
     if (!b) return rt::exec(text.c_str(), {}, out);
     return rt::exec(text.c_str(),
-                    {rt::txt(b->vonApk), rt::txt(b->vonApk), rt::txt(b->vonApp), rt::txt(b->bisApk),
-                     rt::txt(b->bisApk), rt::txt(b->bisApp)},
+                    {rt::txt(b->vonApk), rt::txt(b->vonApk), rt::txt(b->vonApp), rt::txt(b->bisApk), rt::txt(b->bisApk),
+                     rt::txt(b->bisApp)},
                     out);
 }
 

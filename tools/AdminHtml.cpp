@@ -23,12 +23,23 @@ std::string esc(std::string_view v) {
     std::string o;
     for (char c : v) {
         switch (c) {
-            case '&': o += "&amp;"; break;
-            case '<': o += "&lt;"; break;
-            case '>': o += "&gt;"; break;
-            case '"': o += "&quot;"; break;
-            case '\'': o += "&#39;"; break;
-            default: o += c;
+            case '&':
+                o += "&amp;";
+                break;
+            case '<':
+                o += "&lt;";
+                break;
+            case '>':
+                o += "&gt;";
+                break;
+            case '"':
+                o += "&quot;";
+                break;
+            case '\'':
+                o += "&#39;";
+                break;
+            default:
+                o += c;
         }
     }
     return o;
@@ -52,8 +63,8 @@ void svgAnfang(std::string& o, const char* id, int hoehe, const std::string& was
 }
 
 void balken(std::string& o, const char* klasse, double x, double y, double b, double h, const std::string& titel) {
-    o += "<rect class=\"" + std::string(klasse) + "\" x=\"" + zahl(x) + "\" y=\"" + zahl(y) + "\" width=\"" +
-         zahl(b) + "\" height=\"" + zahl(h) + "\"><title>" + titel + "</title></rect>\n";
+    o += "<rect class=\"" + std::string(klasse) + "\" x=\"" + zahl(x) + "\" y=\"" + zahl(y) + "\" width=\"" + zahl(b) +
+         "\" height=\"" + zahl(h) + "\"><title>" + titel + "</title></rect>\n";
 }
 
 void text(std::string& o, double x, double y, const char* anker, const std::string& t, const char* klasse = "") {
@@ -150,8 +161,8 @@ void abweichungenDiagramm(std::string& o, const Bilanz& z) {
             y += zeile;
         }
     }
-    o += "<line class=\"achse\" x1=\"" + zahl(mitte) + "\" y1=\"0\" x2=\"" + zahl(mitte) + "\" y2=\"" +
-         zahl(hoehe) + "\"/>\n</svg>\n";
+    o += "<line class=\"achse\" x1=\"" + zahl(mitte) + "\" y1=\"0\" x2=\"" + zahl(mitte) + "\" y2=\"" + zahl(hoehe) +
+         "\"/>\n</svg>\n";
 }
 
 struct Spalte {
@@ -214,9 +225,9 @@ std::string seite(const Bilanz& z, const std::string& bereich) {
                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
                     "<title>Korvimand report: planned against actual</title>\n<style>";
     o += kStil;
-    o += "</style>\n</head>\n<body>\n<header>\n<h1>Planned against actual</h1>\n<p class=\"unter\">" +
-         db(bereich) + " &middot; evaluated positions only &middot; times in h.mm (hours.minutes) &middot; made " +
-         erstellt + "</p>\n</header>\n";
+    o += "</style>\n</head>\n<body>\n<header>\n<h1>Planned against actual</h1>\n<p class=\"unter\">" + db(bereich) +
+         " &middot; evaluated positions only &middot; times in h.mm (hours.minutes) &middot; made " + erstellt +
+         "</p>\n</header>\n";
 
     o += "<section id=\"summary\">\n<h2>Summary</h2>\n<dl class=\"kacheln\">\n";
     for (const auto& [name, wert] : bilanzKennzahlen(z))
@@ -255,8 +266,13 @@ std::string seite(const Bilanz& z, const std::string& bereich) {
                 zeilen.push_back({s == &z.mehr ? "over" : "under", db(p.apk), db(p.app), db(p.apl), zeitText(p.plan),
                                   zeitText(p.ist), minutenText(p.abweichungMin)});
         tabelle(o, "deviations-table",
-                {{"side", false}, {"order", false}, {"pos", false}, {"workstation", false}, {"planned", true},
-                 {"actual", true}, {"deviation", true}},
+                {{"side", false},
+                 {"order", false},
+                 {"pos", false},
+                 {"workstation", false},
+                 {"planned", true},
+                 {"actual", true},
+                 {"deviation", true}},
                 zeilen);
     }
     o += "</section>\n";

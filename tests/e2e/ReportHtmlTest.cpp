@@ -22,8 +22,11 @@ using testcsv::csv;
 using testcsv::Zeile;
 
 std::string ohneEntities(std::string v) {
-    static const std::pair<const char*, const char*> entities[] = {
-        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
+    static const std::pair<const char*, const char*> entities[] = {{"&lt;", "<"},
+                                                                   {"&gt;", ">"},
+                                                                   {"&quot;", "\""},
+                                                                   {"&#39;", "'"},
+                                                                   {"&amp;", "&"}};
     for (const auto& [e, c] : entities)
         for (std::size_t p; (p = v.find(e)) != std::string::npos;) v.replace(p, std::string(e).size(), c);
     return v;

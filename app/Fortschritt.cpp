@@ -21,7 +21,7 @@ using Uhr = std::chrono::steady_clock;
 constexpr auto kTakt = std::chrono::milliseconds(250);
 
 struct Zustand {
-    int fd = -1;  // -1: no terminal, nothing is shown
+    int fd = -1;               // -1: no terminal, nothing is shown
     int zusammenfassung = -1;  // where the summary goes
     Uhr::time_point beginn;
     Uhr::time_point gezeigt;

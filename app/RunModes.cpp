@@ -6,10 +6,10 @@
 #include "app/Fortschritt.h"
 #include "app/Merker.h"
 #include "app/Parameter.h"
-#include "util/RunContext.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "util/MsgLog.h"
+#include "util/RunContext.h"
 
 namespace {
 
@@ -66,10 +66,8 @@ void Verarbeitung_MRK() {
             app.AppApk = mrk.MrkApk;
             app.AppApp = mrk.MrkApp;
             const std::int32_t lesen = App_PKeyReadk(&app);
-            if (lesen != 0)
-                Msg_Fehler("Verarbeitung_MRK", "App_PKeyReadk", lesen);
-            else
-                Nza_ArbeitsfolgeVonBis(app);
+            if (lesen != 0) Msg_Fehler("Verarbeitung_MRK", "App_PKeyReadk", lesen);
+            else Nza_ArbeitsfolgeVonBis(app);
             // The key is set even when the read failed: the marker goes anyway.
             Get_MerkNZALoeschen(app);
             Fortschritt_Position();

@@ -7,10 +7,10 @@
 #include <exception>
 
 #include "app/Fortschritt.h"
-#include "util/RunContext.h"
 #include "app/RunModes.h"
 #include "db/DbDb.h"
 #include "util/MsgLog.h"
+#include "util/RunContext.h"
 #include "util/Version.h"
 
 namespace {
@@ -20,23 +20,22 @@ namespace {
 constexpr int kConnectFailed = 1;
 constexpr int kAborted = 1;
 
-constexpr const char* kHilfe =
-    "usage: korvimand VONAPK VONAPP BISAPK BISAPP ERFASSER\n"
-    "       korvimand --help | --version\n"
-    "\n"
-    "Evaluates the booking messages of order positions into NZA records, writes\n"
-    "the actual times back and uploads the positions to the planning system.\n"
-    "  range mode:  every position from order VONAPK position VONAPP to order\n"
-    "               BISAPK position BISAPP (compared as texts), except status 10\n"
-    "  marker mode: VONAPK and BISAPK both 000000000000: every position with a\n"
-    "               pending \"NZA\" marker\n"
-    "  ERFASSER:    the recorder identification of the run (at most 8 characters)\n"
-    "\n"
-    "The database login is read from ../../../../files/helixonar.ini (from the\n"
-    "working directory; KORVIMAND_INI may name another file). Every failure is\n"
-    "written to the message log ./Msg/Korvimand.Txt: korvimand-admin log.\n"
-    "Exit status 0 after a run and after a wrong argument count, 1 when the\n"
-    "database cannot be reached or the run had to stop. See korvimand(1).\n";
+constexpr const char* kHilfe = "usage: korvimand VONAPK VONAPP BISAPK BISAPP ERFASSER\n"
+                               "       korvimand --help | --version\n"
+                               "\n"
+                               "Evaluates the booking messages of order positions into NZA records, writes\n"
+                               "the actual times back and uploads the positions to the planning system.\n"
+                               "  range mode:  every position from order VONAPK position VONAPP to order\n"
+                               "               BISAPK position BISAPP (compared as texts), except status 10\n"
+                               "  marker mode: VONAPK and BISAPK both 000000000000: every position with a\n"
+                               "               pending \"NZA\" marker\n"
+                               "  ERFASSER:    the recorder identification of the run (at most 8 characters)\n"
+                               "\n"
+                               "The database login is read from ../../../../files/helixonar.ini (from the\n"
+                               "working directory; KORVIMAND_INI may name another file). Every failure is\n"
+                               "written to the message log ./Msg/Korvimand.Txt: korvimand-admin log.\n"
+                               "Exit status 0 after a run and after a wrong argument count, 1 when the\n"
+                               "database cannot be reached or the run had to stop. See korvimand(1).\n";
 
 int run(int argc, char** argv) {
     // Asked for by hand, these answer without a database and without a
@@ -72,10 +71,8 @@ int run(int argc, char** argv) {
 
     Fortschritt_Start();
     // Compared after cutting: thirteen zeros select the marker mode too.
-    if (runContext.VonApk == "000000000000" && runContext.BisApk == "000000000000")
-        Verarbeitung_MRK();
-    else
-        Verarbeitung_VonBis();
+    if (runContext.VonApk == "000000000000" && runContext.BisApk == "000000000000") Verarbeitung_MRK();
+    else Verarbeitung_VonBis();
     Fortschritt_Ende();
     // Every writing operation has committed or rolled back its own work.
     return 0;

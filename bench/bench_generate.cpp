@@ -171,9 +171,9 @@ private:
              "AppStr,AppSte,AppIta,AppItr,AppIte,AppApl,AppZf2,AppZf3) values (:b0,:b1,:b2,:b3,"
              "TO_DATE(:b4,'yyyymmddHH24MISS'),TO_DATE(:b5,'yyyymmddHH24MISS'),:b6,:b7,:b8,:b9,:b10,:b11,:b12,"
              ":b13,:b14,:b15,:b16,:b17)",
-             {s(apk), s(app), s(bz1), rt::i16(kOffen), s(bdi), s(edi), rt::real(sme), rt::real(ime),
-              rt::txt("STK"), rt::real(sza), rt::real(str), rt::real(ste), rt::real(null), rt::real(null),
-              rt::real(null), s(apl), s(zf2), s(zf3)});
+             {s(apk), s(app), s(bz1), rt::i16(kOffen), s(bdi), s(edi), rt::real(sme), rt::real(ime), rt::txt("STK"),
+              rt::real(sza), rt::real(str), rt::real(ste), rt::real(null), rt::real(null), rt::real(null), s(apl),
+              s(zf2), s(zf3)});
 
         for (int k = 0; k < 3; ++k) {
             std::string apl = platz(ws[k]);
@@ -281,8 +281,8 @@ int main(int argc, char** argv) {
         std::cerr << "bench_generate: loading failed with code " << rc << "; nothing was loaded\n";
         return 1;
     }
-    std::printf("bench_generate: %ld positions, %ld rows in %.1f s (%.0f rows/s)\n", positionen, g.zeilen(),
-                sekunden, static_cast<double>(g.zeilen()) / sekunden);
+    std::printf("bench_generate: %ld positions, %ld rows in %.1f s (%.0f rows/s)\n", positionen, g.zeilen(), sekunden,
+                static_cast<double>(g.zeilen()) / sekunden);
     rt::disconnect();
     return 0;
 }

@@ -67,10 +67,10 @@ void Mel_AppSum(NzaRecord* r) {
 
 void Mel_AplAppSum(NzaRecord* r) {
     double gum = 0, fam = 0;
-    std::int32_t rc = rt::exec(kMel_AplAppSum,
-                               {rt::txt(r->NzaApl), rt::txt(r->NzaApk), rt::txt(r->NzaApp), rt::txt("A07"),
-                                rt::txt("A06")},
-                               {rt::real(gum), rt::real(fam)});
+    std::int32_t rc =
+        rt::exec(kMel_AplAppSum,
+                 {rt::txt(r->NzaApl), rt::txt(r->NzaApk), rt::txt(r->NzaApp), rt::txt("A07"), rt::txt("A06")},
+                 {rt::real(gum), rt::real(fam)});
     r->NzaGum = rc == 0 ? gum : 0;
     r->NzaAum = rc == 0 ? fam : 0;
 }

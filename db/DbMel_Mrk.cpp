@@ -33,8 +33,8 @@ std::int32_t Mrk_PKeyReadk(MrkRecord* r) {
     return rt::exec(kMrk_PKeyReadk,
                     {rt::txt(k.MrkKng), rt::txt(k.MrkApl), rt::txt(k.MrkApk), rt::txt(k.MrkApp), rt::txt(k.MrkPnr),
                      rt::i32(k.MrkBnr)},
-                    {rt::txt(r->MrkKng), rt::txt(r->MrkApl), rt::txt(r->MrkApk), rt::txt(r->MrkApp),
-                     rt::txt(r->MrkPnr), rt::txt(r->MrkMdt), rt::txt(r->MrkObj), rt::i32(r->MrkBnr)});
+                    {rt::txt(r->MrkKng), rt::txt(r->MrkApl), rt::txt(r->MrkApk), rt::txt(r->MrkApp), rt::txt(r->MrkPnr),
+                     rt::txt(r->MrkMdt), rt::txt(r->MrkObj), rt::i32(r->MrkBnr)});
 }
 
 std::int32_t Mrk_KngOpen(const Text<3>& kng) {
@@ -44,9 +44,9 @@ std::int32_t Mrk_KngOpen(const Text<3>& kng) {
 
 std::int32_t Mrk_KngFetch(MrkRecord* r) {
     MrkRecord& p = kngPuffer;
-    std::int32_t rc = rt::fetch(kngCursor, {rt::txt(p.MrkKng), rt::txt(p.MrkApl), rt::txt(p.MrkApk),
-                                            rt::txt(p.MrkApp), rt::txt(p.MrkPnr), rt::i32(p.MrkBnr),
-                                            rt::txt(p.MrkMdt), rt::txt(p.MrkObj), rt::txt(p.MrkEsb)});
+    std::int32_t rc = rt::fetch(kngCursor, {rt::txt(p.MrkKng), rt::txt(p.MrkApl), rt::txt(p.MrkApk), rt::txt(p.MrkApp),
+                                            rt::txt(p.MrkPnr), rt::i32(p.MrkBnr), rt::txt(p.MrkMdt), rt::txt(p.MrkObj),
+                                            rt::txt(p.MrkEsb)});
     if (rc == 0) *r = p;
     return rc;
 }

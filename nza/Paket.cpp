@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/Arbeitsfolge.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
+#include "nza/SteKorrektur.h"
 #include "nza/Upload.h"
 #include "nza/Zeit.h"
 #include "util/MsgLog.h"
@@ -49,8 +49,7 @@ bool MitgliedNza(const NzaRecord& kopfNza, const AppRecord& mitglied, NzaRecord*
 }
 
 // Head form: shares in proportion to the planned times of member and head.
-void KopfAnteile(const AppRecord& kopf, const NzaRecord& k, std::int32_t LeistungsKz, AppRecord* a,
-                 NzaRecord* n) {
+void KopfAnteile(const AppRecord& kopf, const NzaRecord& k, std::int32_t LeistungsKz, AppRecord* a, NzaRecord* n) {
     n->NzaRf1 = 0.0;
     n->NzaMaz = 0;
 
@@ -63,8 +62,7 @@ void KopfAnteile(const AppRecord& kopf, const NzaRecord& k, std::int32_t Leistun
     a->AppItr = n->NzaNzr;
 
     const std::int64_t kopfNetto = Nettominuten(kopf);
-    const double f2 =
-        kopfNetto > 0 ? static_cast<double>(Nettominuten(*a)) / static_cast<double>(kopfNetto) : 1.0;
+    const double f2 = kopfNetto > 0 ? static_cast<double>(Nettominuten(*a)) / static_cast<double>(kopfNetto) : 1.0;
     const std::int64_t minuten = ganz(m(k.NzaNza) * f2);
     n->NzaNza = hm(minuten);
     a->AppIte = a->AppIme > 0 ? hm(ganz(static_cast<double>(minuten) / a->AppIme)) : 0.0;

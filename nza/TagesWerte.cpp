@@ -11,10 +11,11 @@
 namespace {
 
 // The durations that variants 3 and 4 sum, in the order the total record is updated.
-constexpr std::array<double NzaRecord::*, 13> kDauern = {
-    &NzaRecord::NzaNza, &NzaRecord::NzaAbz, &NzaRecord::NzaPza, &NzaRecord::NzaNzr, &NzaRecord::NzaBzr,
-    &NzaRecord::NzaRbz, &NzaRecord::NzaPzr, &NzaRecord::NzaUza, &NzaRecord::NzaUzr, &NzaRecord::NzaNzu,
-    &NzaRecord::NzaBzu, &NzaRecord::NzaPzu, &NzaRecord::NzaBzA};
+constexpr std::array<double NzaRecord::*, 13> kDauern = {&NzaRecord::NzaNza, &NzaRecord::NzaAbz, &NzaRecord::NzaPza,
+                                                         &NzaRecord::NzaNzr, &NzaRecord::NzaBzr, &NzaRecord::NzaRbz,
+                                                         &NzaRecord::NzaPzr, &NzaRecord::NzaUza, &NzaRecord::NzaUzr,
+                                                         &NzaRecord::NzaNzu, &NzaRecord::NzaBzu, &NzaRecord::NzaPzu,
+                                                         &NzaRecord::NzaBzA};
 
 using Minuten = std::array<double, kDauern.size()>;
 
@@ -35,8 +36,7 @@ NzaRecord auswertungsZeile(const MelRecord& mel, const NzaRecord& nza) {
 // Sums the durations of the source rows of kind sa in minutes, without
 // truncating; r begins with the first row fetched and ends with the last.
 // Returns whether there was a row.
-bool quellZeilenSummieren(const char* funktion, std::int32_t sa, const MelRecord& mel, NzaRecord* r,
-                          Minuten* summe) {
+bool quellZeilenSummieren(const char* funktion, std::int32_t sa, const MelRecord& mel, NzaRecord* r, Minuten* summe) {
     NzaRecord s{};
     s.NzaSa = sa;
     s.NzaApl = mel.KeyApl;

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <limits>
 
-#include "util/RunContext.h"
 #include "db/DbDb.h"
 #include "db/DbMel.h"
 #include "db/runtime/ResultCodes.h"
 #include "util/DatumZeit.h"
 #include "util/MsgLog.h"
+#include "util/RunContext.h"
 
 void UploadNummer(PpsRecord* pps) {
     // Runs over disjoint ranges draw from the same number range; read, raise

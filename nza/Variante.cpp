@@ -54,9 +54,16 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
 void Nza_VarianteAuswerten(MelRecord mel, NzaRecord* nza, AppRecord app, std::int32_t* LeistungsKz) {
     Nza_SA10_DelVoraus(mel);
     switch (Nza_VarianteFeststellen(mel, LeistungsKz)) {
-        case 2: Nzm_TagesWertePA(mel, nza, app); break;
-        case 3: Nzm_TagesWerteVariante3(mel, nza); break;
-        case 4: Nzm_TagesWerteVariante4(mel, nza); break;
-        default: break;  // variant 5 has no evaluation of its own, others none at all
+        case 2:
+            Nzm_TagesWertePA(mel, nza, app);
+            break;
+        case 3:
+            Nzm_TagesWerteVariante3(mel, nza);
+            break;
+        case 4:
+            Nzm_TagesWerteVariante4(mel, nza);
+            break;
+        default:
+            break;  // variant 5 has no evaluation of its own, others none at all
     }
 }

@@ -4,16 +4,16 @@
 #include <cstdio>
 #include <string>
 
-int adminEncode(int argc, char** argv); // AdminCfg.cpp
-int adminDecode(int argc, char** argv); // AdminCfg.cpp
-int adminIni(int argc, char** argv);    // AdminCfg.cpp
-int adminInitDb(int argc, char** argv); // AdminDb.cpp
-int adminDemo(int argc, char** argv);   // AdminDemo.cpp
-int adminReport(int argc, char** argv); // AdminReport.cpp
-int adminLog(int argc, char** argv);    // AdminLog.cpp
-int adminCode(int argc, char** argv);   // AdminCode.cpp
-int adminSplit(int argc, char** argv);  // AdminSplit.cpp
-int adminHilfe(int argc, char** argv);  // AdminHilfe.cpp: help [COMMAND]
+int adminEncode(int argc, char** argv);  // AdminCfg.cpp
+int adminDecode(int argc, char** argv);  // AdminCfg.cpp
+int adminIni(int argc, char** argv);     // AdminCfg.cpp
+int adminInitDb(int argc, char** argv);  // AdminDb.cpp
+int adminDemo(int argc, char** argv);    // AdminDemo.cpp
+int adminReport(int argc, char** argv);  // AdminReport.cpp
+int adminLog(int argc, char** argv);     // AdminLog.cpp
+int adminCode(int argc, char** argv);    // AdminCode.cpp
+int adminSplit(int argc, char** argv);   // AdminSplit.cpp
+int adminHilfe(int argc, char** argv);   // AdminHilfe.cpp: help [COMMAND]
 
 // "usage: korvimand-admin " and the command's arguments, for its own errors.
 std::string adminAufruf(const char* befehl);

@@ -24,9 +24,9 @@ namespace {
 // The day the demo's shop floor worked: yesterday, so that the rows look
 // like the previous shift's bookings whatever day the demo runs.
 struct Tage {
-    std::string gestern;     // yyyymmdd
-    std::string vorMonat;    // validity start of the run parameters
-    std::string inEinemJahr; // validity end of the run parameters
+    std::string gestern;      // yyyymmdd
+    std::string vorMonat;     // validity start of the run parameters
+    std::string inEinemJahr;  // validity end of the run parameters
     int jahr = 0, monat = 0, woche = 0, wochentag = 0, jahrestag = 0;
 };
 
@@ -87,7 +87,7 @@ public:
         double sme = 0, ime = 0;                     // planned and actual quantity
         double str = 0, ste = 0;                     // set-up time and unit time, h.mm
         std::int32_t sts = 20;
-        std::string zf2;                             // package marker or package key
+        std::string zf2;  // package marker or package key
         std::string zf3 = "Vorgabe aus Arbeitsplan";
     };
     static Position pos(std::string apk, std::string app, std::string bz1, std::string apl, std::string von,
@@ -159,8 +159,7 @@ public:
         std::string dtm = tag_;
         exec("insert into HlSystem.Hlx133Bak (BakDtm,BakJhr,BakMon,BakWch,BakWtg,BakJtg) values "
              "(TO_DATE(:b0,'yyyymmdd'),:b1,:b2,:b3,:b4,:b5)",
-             {s(dtm), rt::i32(d.jahr), rt::i32(d.monat), rt::i32(d.woche), rt::i32(d.wochentag),
-              rt::i32(d.jahrestag)});
+             {s(dtm), rt::i32(d.jahr), rt::i32(d.monat), rt::i32(d.woche), rt::i32(d.wochentag), rt::i32(d.jahrestag)});
     }
 
     // A shift-model assignment of a workstation (kind 2) or a group (kind 1):
@@ -186,8 +185,7 @@ public:
              "NzaNzr,NzaBzr,NzaRbz,NzaErf) values (:b0,:b1,:b2,:b3,:b4,TO_DATE(:b5,'yyyymmddHH24MISS'),"
              "TO_DATE(:b6,'yyyymmddHH24MISS'),:b7,:b8,:b9,:b10,:b11,:b12,:b13,:b14)",
              {rt::i16(q.sa), s(q.apl), s(q.apk), s(q.app), s(q.pnr), s(dtm), s(edt), rt::txt("BG"), rt::txt("EG"),
-              rt::real(q.nza), rt::real(q.nza), rt::real(q.nzr), rt::real(q.nzr), rt::real(q.rbz),
-              rt::txt("ZEITERF")});
+              rt::real(q.nza), rt::real(q.nza), rt::real(q.nzr), rt::real(q.nzr), rt::real(q.rbz), rt::txt("ZEITERF")});
     }
 
     // An "NZA" marker; the zero key (workstation ten zeros, personnel number
@@ -197,8 +195,7 @@ public:
         std::string mdt = tag_ + "150000";
         exec("insert into Hlx563Mrk (MrkKng,MrkApl,MrkApk,MrkApp,MrkPnr,MrkBnr,MrkObj,MrkMdt,MrkEsb) values "
              "(:b0,:b1,:b2,:b3,:b4,:b5,:b6,TO_DATE(:b7,'yyyymmddHH24MISS'),:b8)",
-             {rt::txt("NZA"), s(apl), s(apk), s(app), s(pnr), rt::i32(bnr), rt::txt("M_A"), s(mdt),
-              rt::txt("TERM01")});
+             {rt::txt("NZA"), s(apl), s(apk), s(app), s(pnr), rt::i32(bnr), rt::txt("M_A"), s(mdt), rt::txt("TERM01")});
     }
 
     void laufparameter(std::string gvn, std::string gbi) {
@@ -292,7 +289,7 @@ void auftraege(Laden& l) {
     // variant 5; a finished position (status 10) that a range run skips.
     l.auftrag("000000100002", "Flansch DN50", "FLA-DN50-17");
     l.position(Laden::pos("000000100002", "00010", "Fraesen und Lackieren", "FRAES01", "060000", "133000", 40, 40, 0.45,
-                 0.09));
+                          0.09));
     arbeitsgang(l, "000000100002", "00010", "FRAES01", "060000", "113000", 40, 0, 100);
     arbeitsgang(l, "000000100002", "00010", "LACK01", "113000", "133000", 40, 0, 100, "00001004");
     l.position(Laden::pos("000000100002", "00020", "Montage", "MONT01", "133000", "150000", 40, 40, 0.10, 0.02));

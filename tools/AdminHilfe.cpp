@@ -39,8 +39,7 @@ constexpr Befehl kBefehle[] = {
     {"demo", "demo [--net8 N]", "load demonstration data into an empty database",
      "Loads a shop-floor day of demonstration data into an empty database, all or\n"
      "nothing, and prints a range run and a marker run to try on it.\n"},
-    {"report",
-     "report [--from APK APP --to APK APP] [--table T] [--csv] [--log F] [--html FILE] [--net8 N]",
+    {"report", "report [--from APK APP --to APK APP] [--table T] [--csv] [--log F] [--html FILE] [--net8 N]",
      "show planned and actual times, evaluation records, uploads, deviations",
      "Shows what the evaluation left in the database, for the positions from\n"
      "order APK position APP to order APK position APP or for all: the order\n"
@@ -54,8 +53,7 @@ constexpr Befehl kBefehle[] = {
      "--table T. --csv writes one table as CSV and needs --table. Times in h.mm.\n"
      "--html FILE writes the sums as one page with charts instead (inline CSS\n"
      "and SVG, no script: it opens offline and prints).\n"},
-    {"log", "log [--file F] [--all] [--since yyyymmdd[HHMMSS]] [--function NAME] [--csv]",
-     "show the message log",
+    {"log", "log [--file F] [--all] [--since yyyymmdd[HHMMSS]] [--function NAME] [--csv]", "show the message log",
      "Shows the entries of the message log ./Msg/Korvimand.Txt (or F), oldest\n"
      "first, as an aligned table (date, time, kind, function, message, code) or\n"
      "as CSV. --all reads the backup (Korvimand.old) first. --since keeps the\n"

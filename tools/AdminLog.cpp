@@ -83,8 +83,7 @@ using Zeile = std::array<std::string, 6>;
 
 Zeile zeile(const MsgGelesen& e, const std::string& datei, bool csv) {
     Zeile z;
-    if (!e.stempel.empty())
-        z[0] = e.stempel.substr(0, 4) + "-" + e.stempel.substr(4, 2) + "-" + e.stempel.substr(6, 2);
+    if (!e.stempel.empty()) z[0] = e.stempel.substr(0, 4) + "-" + e.stempel.substr(4, 2) + "-" + e.stempel.substr(6, 2);
     z[1] = e.zeit;
     if (e.zustand == MsgZustand::Ganz) {
         for (const MsgArtText& k : kMsgArtTexte)

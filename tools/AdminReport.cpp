@@ -50,8 +50,7 @@ struct Spalte {
 // One table, printed as its rows arrive.
 class Ausgabe {
 public:
-    Ausgabe(bool csv, const char* titel, std::vector<Spalte> spalten)
-        : csv_(csv), spalten_(std::move(spalten)) {
+    Ausgabe(bool csv, const char* titel, std::vector<Spalte> spalten) : csv_(csv), spalten_(std::move(spalten)) {
         // Tables are separated by one blank line.
         static bool erste = true;
         if (!erste) std::cout << "\n";
@@ -140,9 +139,9 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
     auto ppsNaechste = [&] { return rt::fetch(pps, {rt::txt(ppsApk), rt::txt(ppsPos), rt::i32(lfn)}); };
     std::int32_t ppsRc = ppsNaechste();
     std::int32_t rc;
-    while ((rc = rt::fetch(app, {rt::txt(apk), rt::txt(pos), rt::i16(sts), rt::txt(apl), rt::txt(zf2),
-                                 rt::real(sme), rt::real(ime), rt::real(str), rt::real(ste), rt::real(sza),
-                                 rt::real(itr), rt::real(ita), rt::real(ite)})) == 0) {
+    while ((rc = rt::fetch(app, {rt::txt(apk), rt::txt(pos), rt::i16(sts), rt::txt(apl), rt::txt(zf2), rt::real(sme),
+                                 rt::real(ime), rt::real(str), rt::real(ste), rt::real(sza), rt::real(itr),
+                                 rt::real(ita), rt::real(ite)})) == 0) {
         const std::string schluessel = apk.str() + '\x01' + pos.str();
         std::string uploads;
         for (; ppsRc == 0; ppsRc = ppsNaechste()) {
@@ -198,8 +197,8 @@ std::int32_t auswertungen(bool csv, const std::optional<Bereich>& b) {
     double nzr, nza, rbz, gum, aum, rf1;
     std::int32_t rc;
     while ((rc = rt::fetch(c, {rt::txt(apk), rt::txt(pos), rt::i16(sa), rt::txt(apl), rt::txt(dtm), rt::txt(edt),
-                               rt::real(nzr), rt::real(nza), rt::real(rbz), rt::real(gum), rt::real(aum),
-                               rt::real(rf1), rt::i32(maz), rt::txt(tnr), rt::txt(erf)})) == 0)
+                               rt::real(nzr), rt::real(nza), rt::real(rbz), rt::real(gum), rt::real(aum), rt::real(rf1),
+                               rt::i32(maz), rt::txt(tnr), rt::txt(erf)})) == 0)
         aus.zeile({apk.str(), pos.str(), std::to_string(sa), ohneBlanks(apl.view()), zeitpunktText(dtm.view()),
                    zeitpunktText(edt.view()), zeitText(nzr), zeitText(nza), zeitText(rbz), menge(gum), menge(aum),
                    menge(rf1), std::to_string(maz), ohneBlanks(tnr.view()), erf.str()});
@@ -236,9 +235,8 @@ std::int32_t uploads(bool csv, const std::optional<Bereich>& b) {
     std::int32_t lfn = 0;
     double zt1, zt2, zt3, gum, fam;
     std::int32_t rc;
-    while ((rc = rt::fetch(c, {rt::i32(lfn), rt::txt(apk), rt::txt(pos), rt::txt(apl), rt::real(zt1),
-                               rt::real(zt2), rt::real(zt3), rt::real(gum), rt::real(fam), rt::txt(mee),
-                               rt::txt(dat)})) == 0)
+    while ((rc = rt::fetch(c, {rt::i32(lfn), rt::txt(apk), rt::txt(pos), rt::txt(apl), rt::real(zt1), rt::real(zt2),
+                               rt::real(zt3), rt::real(gum), rt::real(fam), rt::txt(mee), rt::txt(dat)})) == 0)
         aus.zeile({std::to_string(lfn), apk.str(), pos.str(), apl.str(), zeitText(zt1), zeitText(zt2), zeitText(zt3),
                    menge(gum), menge(fam), mee.str(), zeitpunktText(dat.view())});
     aus.ende();
@@ -277,8 +275,8 @@ void bilanzTabellen(bool csv, const Bilanz& z, const std::optional<std::string>&
                      {"deviation", 0, true}});
         for (const auto* seite : {&z.mehr, &z.weniger})
             for (const BilanzPosition& p : *seite)
-                aus.zeile({seite == &z.mehr ? "over" : "under", p.apk, p.app, p.apl, zeitText(p.plan),
-                           zeitText(p.ist), minutenText(p.abweichungMin)});
+                aus.zeile({seite == &z.mehr ? "over" : "under", p.apk, p.app, p.apl, zeitText(p.plan), zeitText(p.ist),
+                           minutenText(p.abweichungMin)});
         aus.ende();
     }
     if (z.logDatei && zeigen("failures")) {

@@ -96,8 +96,7 @@ int appendDurably(int fd, std::string_view bytes) {
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             const int e = n < 0 ? errno : EIO;
-            while (::ftruncate(fd, start) != 0 && errno == EINTR) {
-            }
+            while (::ftruncate(fd, start) != 0 && errno == EINTR) {}
             return e;
         }
         done += static_cast<std::size_t>(n);

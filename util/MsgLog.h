@@ -23,15 +23,18 @@ struct MsgArtText {
     std::int32_t bit;
     std::string_view text;
 };
-inline constexpr MsgArtText kMsgArtTexte[] = {
-    {DMSG, "DMSG "}, {SMSG, "SMSG "}, {FMSG, "FMSG "}, {WMSG, "WMSG "}, {CMSG, "CMSG "}};
+inline constexpr MsgArtText kMsgArtTexte[] = {{DMSG, "DMSG "},
+                                              {SMSG, "SMSG "},
+                                              {FMSG, "FMSG "},
+                                              {WMSG, "WMSG "},
+                                              {CMSG, "CMSG "}};
 
 struct MsgEntry {
-    std::string Funktion;    // name of the calling function
-    std::string Message;     // failed operation's name or a sentence
-    std::int32_t MsgArt = 0; // bit set of MsgArtBits
+    std::string Funktion;     // name of the calling function
+    std::string Message;      // failed operation's name or a sentence
+    std::int32_t MsgArt = 0;  // bit set of MsgArtBits
     std::int32_t ErrorCode = 0;
-    std::string Data;        // written with a DMSG entry (DataLength bytes of it)
+    std::string Data;  // written with a DMSG entry (DataLength bytes of it)
     std::int32_t DataLength = 0;
     std::string Supplement;  // written with an SMSG entry
 };

@@ -102,8 +102,8 @@ void eintrag(std::string_view w, std::size_t offset, std::vector<MsgGelesen>& ou
     const std::string_view rest = w.substr(l.p);
     const bool mitBlock = (e.msgArt & (DMSG | SMSG)) != 0;
     if (!rest.empty() && mitBlock) {
-        const bool vollstaendig = rest.size() >= kMsgZeilenende.size() &&
-                                  rest.substr(rest.size() - kMsgZeilenende.size()) == kMsgZeilenende;
+        const bool vollstaendig =
+            rest.size() >= kMsgZeilenende.size() && rest.substr(rest.size() - kMsgZeilenende.size()) == kMsgZeilenende;
         if (!vollstaendig) {
             out.push_back(std::move(e));
             return;
@@ -149,14 +149,12 @@ std::vector<MsgGelesen> Msg_LogLesen(std::string_view bytes) {
 
 int Msg_LogDateiLesen(const std::string& path, std::vector<MsgGelesen>& eintraege) {
     int fd;
-    while ((fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) < 0 && errno == EINTR) {
-    }
+    while ((fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) < 0 && errno == EINTR) {}
     if (fd < 0) return errno;
     // A shared hold waits for an entry being written, so that none is read
     // half; writers wait no longer than this read takes. Where the file
     // system has no locks the file is read without.
-    while (::flock(fd, LOCK_SH) != 0 && errno == EINTR) {
-    }
+    while (::flock(fd, LOCK_SH) != 0 && errno == EINTR) {}
     int e = 0;
     std::string bytes;
     char buf[65536];

@@ -19,15 +19,15 @@ struct MsgGelesen {
     std::size_t offset = 0;  // of its first byte in the file
     std::string roh;         // all its bytes
     // What could be read; of a torn entry the fields up to where it breaks.
-    std::string datum;       // DD.MM.YY
-    std::string zeit;        // HH:MM:SS
-    std::string stempel;     // yyyymmddHHMMSS when date and time were read (years 69-99: 19xx)
-    std::int32_t msgArt = 0; // bits of the kind line
+    std::string datum;        // DD.MM.YY
+    std::string zeit;         // HH:MM:SS
+    std::string stempel;      // yyyymmddHHMMSS when date and time were read (years 69-99: 19xx)
+    std::int32_t msgArt = 0;  // bits of the kind line
     std::string message;
     std::string funktion;
     bool hatCode = false;
     std::int32_t errorCode = 0;
-    std::string zusatz;      // the data or supplement block of a DMSG or SMSG entry, without its CR LF
+    std::string zusatz;  // the data or supplement block of a DMSG or SMSG entry, without its CR LF
 };
 
 // The entries of a log file's bytes, in file order (oldest first).

@@ -8,9 +8,7 @@ namespace rt::dialect {
 namespace {
 
 bool identStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool identChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#';
-}
+bool identChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; }
 bool space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 bool iequal(std::string_view a, std::string_view b) {
@@ -178,18 +176,13 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
     Scanner s{text};
     s.skipSpace();
     std::string_view verb = s.word();
-    if (iequal(verb, "select"))
-        out.verb = Verb::Select;
-    else if (iequal(verb, "insert"))
-        out.verb = Verb::Insert;
-    else if (iequal(verb, "update"))
-        out.verb = Verb::Update;
-    else if (iequal(verb, "delete"))
-        out.verb = Verb::Delete;
+    if (iequal(verb, "select")) out.verb = Verb::Select;
+    else if (iequal(verb, "insert")) out.verb = Verb::Insert;
+    else if (iequal(verb, "update")) out.verb = Verb::Update;
+    else if (iequal(verb, "delete")) out.verb = Verb::Delete;
     else if (iequal(verb, "commit") || iequal(verb, "savepoint") || iequal(verb, "rollback"))
         return control(s, verb, out);
-    else
-        return err::BadStatement;
+    else return err::BadStatement;
 
     std::string& o = out.sql;
     o.reserve(text.size() + 64);
@@ -252,10 +245,8 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
                 }
                 s.p = save;
             }
-            if (backend == Backend::Sqlite)
-                sqliteToChar(o, col, f);
-            else
-                postgresToChar(o, col, f);
+            if (backend == Backend::Sqlite) sqliteToChar(o, col, f);
+            else postgresToChar(o, col, f);
             continue;
         }
         if (iequal(w, "to_date")) {

@@ -22,11 +22,11 @@ enum class InConv : std::uint8_t { None, Day, Stamp, DayKey };
 
 struct Translated {
     Verb verb = Verb::Select;
-    std::string sql;              // backend text, placeholders numbered 1..n
-    bool hasInto = false;         // a single-row select ("select ... into")
-    int outputs = 0;              // entries of the into list
-    std::vector<InConv> inputs;   // one per placeholder, in text order
-    std::string savepoint;        // name for Savepoint / RollbackTo
+    std::string sql;             // backend text, placeholders numbered 1..n
+    bool hasInto = false;        // a single-row select ("select ... into")
+    int outputs = 0;             // entries of the into list
+    std::vector<InConv> inputs;  // one per placeholder, in text order
+    std::string savepoint;       // name for Savepoint / RollbackTo
 };
 
 // Translates one text. Returns 0, or a negative code for a text the runtime

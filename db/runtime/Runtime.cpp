@@ -149,18 +149,22 @@ std::int32_t exec(const char* text, Binds in, Binds out) {
     detail::Statement* st = statement(text);
     if (st->translateError) return st->translateError;
     switch (st->tr.verb) {
-    case dialect::Verb::Commit: return commit();
-    case dialect::Verb::Rollback: return rollback();
-    case dialect::Verb::Savepoint: return savepoint(st->tr.savepoint);
-    case dialect::Verb::RollbackTo: return rollbackTo(st->tr.savepoint);
-    case dialect::Verb::Select:
-        if (st->tr.hasInto && st->tr.outputs != static_cast<int>(out.size())) return err::OutputCount;
-        break;
-    case dialect::Verb::Insert:
-    case dialect::Verb::Update:
-    case dialect::Verb::Delete:
-        if (out.size() != 0) return err::OutputCount;
-        break;
+        case dialect::Verb::Commit:
+            return commit();
+        case dialect::Verb::Rollback:
+            return rollback();
+        case dialect::Verb::Savepoint:
+            return savepoint(st->tr.savepoint);
+        case dialect::Verb::RollbackTo:
+            return rollbackTo(st->tr.savepoint);
+        case dialect::Verb::Select:
+            if (st->tr.hasInto && st->tr.outputs != static_cast<int>(out.size())) return err::OutputCount;
+            break;
+        case dialect::Verb::Insert:
+        case dialect::Verb::Update:
+        case dialect::Verb::Delete:
+            if (out.size() != 0) return err::OutputCount;
+            break;
     }
     if (std::int32_t rc = val::inputs(in, st->tr.inputs, s.scratch)) return rc;
     if (st->tr.verb != dialect::Verb::Select && !inTxn()) {

@@ -34,11 +34,17 @@ struct Bind {
 };
 
 template <std::size_t N>
-inline Bind txt(Text<N>& t) { return {Kind::Text, t.s, static_cast<std::int32_t>(N + 1)}; }
+inline Bind txt(Text<N>& t) {
+    return {Kind::Text, t.s, static_cast<std::int32_t>(N + 1)};
+}
 template <std::size_t N>
-inline Bind txt(const Text<N>& t) { return {Kind::Text, const_cast<char*>(t.s), static_cast<std::int32_t>(N + 1)}; }
+inline Bind txt(const Text<N>& t) {
+    return {Kind::Text, const_cast<char*>(t.s), static_cast<std::int32_t>(N + 1)};
+}
 // Input-only constant text ("A07", "NZA").
-inline Bind txt(const char* s) { return {Kind::Text, const_cast<char*>(s), static_cast<std::int32_t>(std::strlen(s) + 1)}; }
+inline Bind txt(const char* s) {
+    return {Kind::Text, const_cast<char*>(s), static_cast<std::int32_t>(std::strlen(s) + 1)};
+}
 // A plain char buffer of len bytes (terminator included), input or output.
 inline Bind txt(char* buf, std::int32_t len) { return {Kind::Text, buf, len}; }
 // A record's 32-bit field exchanged with the database as a 16-bit integer.

@@ -17,7 +17,7 @@ struct In {
     double d = 0;
     const char* s = nullptr;  // Text: points into the caller's buffer or date
     int n = 0;
-    char date[20]{};          // a TO_DATE input as "YYYY-MM-DD HH:MM:SS"
+    char date[20]{};  // a TO_DATE input as "YYYY-MM-DD HH:MM:SS"
 };
 
 // Reads the caller's input binds: an empty text becomes NULL, a TO_DATE input

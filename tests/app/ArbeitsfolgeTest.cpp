@@ -1,13 +1,14 @@
 // The per-position driver and the planned-time correction.
 #include "app/Arbeitsfolge.h"
+#include "nza/SteKorrektur.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "util/RunContext.h"
 #include "db/Dbstd.h"
 #include "tests/support/Fixtures.h"
+#include "util/RunContext.h"
 
 namespace {
 
@@ -87,10 +88,9 @@ TEST_P(Arbeitsfolge, PositionWithoutBookingsGetsItsTotalRecord) {
     alt.pnr = "        ";
     alt.nza = 7.77;
     fixtures::nza(db, alt);
-    testdb::sql(db,
-                "insert into Hlx554Err (ErrBer, ErrFun, ErrApk, ErrApp) values "
-                "('BDE','NZA','000000004711','00010'), ('BDE','NZA','000000004711','00010'), "
-                "('BDE','LZA','000000004711','00010')");
+    testdb::sql(db, "insert into Hlx554Err (ErrBer, ErrFun, ErrApk, ErrApp) values "
+                    "('BDE','NZA','000000004711','00010'), ('BDE','NZA','000000004711','00010'), "
+                    "('BDE','LZA','000000004711','00010')");
 
     Nza_ArbeitsfolgeVonBis(lesen());
 

@@ -47,14 +47,14 @@ NzaRecord voll(int sa = 10, const char* pnr = "        ", const char* zeit = "06
     r.NzaJwo = "2410";
     r.NzaTnr = "TEIL-4711";
     r.NzaErf = "ERF00001";
-    std::int32_t* ganz[] = {&r.NzaBeg, &r.NzaBbn, &r.NzaBln, &r.NzaEnd, &r.NzaEbn, &r.NzaEln, &r.NzaRau,
-                            &r.NzaVar, &r.Nza00A, &r.Nza00U, &r.Nza00S, &r.NzaWtg, &r.NzaJtg, &r.NzaWoc,
-                            &r.NzaPzm, &r.NzaMaz, &r.NzaFnr};
+    std::int32_t* ganz[] = {&r.NzaBeg, &r.NzaBbn, &r.NzaBln, &r.NzaEnd, &r.NzaEbn, &r.NzaEln,
+                            &r.NzaRau, &r.NzaVar, &r.Nza00A, &r.Nza00U, &r.Nza00S, &r.NzaWtg,
+                            &r.NzaJtg, &r.NzaWoc, &r.NzaPzm, &r.NzaMaz, &r.NzaFnr};
     int i = 1;
     for (std::int32_t* f : ganz) *f = i++;
-    double* dez[] = {&r.NzaGum, &r.NzaAum, &r.NzaNzr, &r.NzaBzr, &r.NzaUzr, &r.NzaPzr, &r.NzaRbz,
-                     &r.NzaNza, &r.NzaBzA, &r.NzaUza, &r.NzaPza, &r.NzaAbz, &r.NzaBzu, &r.NzaNzu,
-                     &r.NzaPzu, &r.NzaUbz, &r.NzaSol, &r.NzaIst, &r.NzaPau, &r.NzaRf1, &r.NzaRf2, &r.NzaRf3};
+    double* dez[] = {&r.NzaGum, &r.NzaAum, &r.NzaNzr, &r.NzaBzr, &r.NzaUzr, &r.NzaPzr, &r.NzaRbz, &r.NzaNza,
+                     &r.NzaBzA, &r.NzaUza, &r.NzaPza, &r.NzaAbz, &r.NzaBzu, &r.NzaNzu, &r.NzaPzu, &r.NzaUbz,
+                     &r.NzaSol, &r.NzaIst, &r.NzaPau, &r.NzaRf1, &r.NzaRf2, &r.NzaRf3};
     for (double* f : dez) *f = 0.01 * i++;
     return r;
 }

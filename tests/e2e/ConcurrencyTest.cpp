@@ -139,9 +139,9 @@ TEST_P(Concurrency, ThirdProcessHoldingTheLogDelaysButLosesNothing) {
 // The range cut in three by korvimand-admin split, its parts run at once.
 TEST_P(Concurrency, ThreePartsOfASplitRangeRunAtOnceAsOneRun) {
     const auto a = alles();
-    const e2e::Result split = e2e::runProgram(par.tree, KORVIMAND_ADMIN_BIN,
-                                              {"split", "--parts", "3", "--from", a[0], a[1], "--to", a[2], a[3],
-                                               "--recorder", kErfasser});
+    const e2e::Result split =
+        e2e::runProgram(par.tree, KORVIMAND_ADMIN_BIN,
+                        {"split", "--parts", "3", "--from", a[0], a[1], "--to", a[2], a[3], "--recorder", kErfasser});
     ASSERT_EQ(split.status, 0) << split.err;
     std::vector<std::unique_ptr<Hintergrund>> teile;
     std::istringstream zeilen(split.out);

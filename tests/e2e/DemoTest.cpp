@@ -6,9 +6,9 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <cerrno>
 #include <chrono>
-#include <fcntl.h>
 #include <map>
 #include <sstream>
 #include <string>
@@ -36,9 +36,7 @@ protected:
         e2e::removeTree(tree);
         testdb::destroy(db);
     }
-    e2e::Result admin(const std::vector<std::string>& args) {
-        return e2e::runProgram(tree, KORVIMAND_ADMIN_BIN, args);
-    }
+    e2e::Result admin(const std::vector<std::string>& args) { return e2e::runProgram(tree, KORVIMAND_ADMIN_BIN, args); }
     std::string wert(const std::string& query) { return testdb::value(db, query); }
 
     testdb::Db db;
@@ -94,8 +92,8 @@ TEST_P(Demo, ReportCsvHasOneRowPerPositionWithTheEvaluatedTimes) {
     EXPECT_EQ(admin({"report", "--csv"}).status, 2);
     std::vector<std::vector<Zeile>> tabellen;
     for (const char* tabelle : {"positions", "records", "uploads"}) {
-        const e2e::Result r = admin(
-            {"report", "--from", "000000100001", "00010", "--to", "000000100002", "00010", "--table", tabelle, "--csv"});
+        const e2e::Result r = admin({"report", "--from", "000000100001", "00010", "--to", "000000100002", "00010",
+                                     "--table", tabelle, "--csv"});
         ASSERT_EQ(r.status, 0) << r.err;
         tabellen.push_back(csv(r.out));
         ASSERT_FALSE(tabellen.back().empty());
@@ -202,9 +200,8 @@ TEST(Fortschritt, ShowsProgressAndASummaryOnATerminal) {
     Fortschritt_Ende();
 
     // the terminal ends the line with CR LF
-    EXPECT_EQ(lesen(master),
-              "\rkorvimand: 2 positions, 7/s, no failures\x1b[K"
-              "\rkorvimand: 3 positions in 0.5 s (6/s), 1 failure logged\x1b[K\r\n");
+    EXPECT_EQ(lesen(master), "\rkorvimand: 2 positions, 7/s, no failures\x1b[K"
+                             "\rkorvimand: 3 positions in 0.5 s (6/s), 1 failure logged\x1b[K\r\n");
 
     ::close(slave);
     ::close(master);

@@ -46,8 +46,8 @@ void szenario(const testdb::Db& db) {
     fixtures::variante(db, "APL01", 2, 0);
     fixtures::variante(db, "APL02", 3, 0);
     fixtures::variante(db, "APL03", 4, 0);
-    auto position = [&](const std::string& apk, const std::string& app, const std::string& apl,
-                        const std::string& zf2, double sza, double str, double ste, double ime) {
+    auto position = [&](const std::string& apk, const std::string& app, const std::string& apl, const std::string& zf2,
+                        double sza, double str, double ste, double ime) {
         fixtures::Position p;
         p.apk = apk;
         p.app = app;
@@ -182,8 +182,7 @@ struct Pruefung {
                     "' and NzaApp = '" + p.app + "'");
     }
     double app(const Pos& p, const std::string& spalte) const {
-        return zahl("select " + spalte + " from Hlx504App where AppApk = '" + p.apk + "' and AppApp = '" + p.app +
-                    "'");
+        return zahl("select " + spalte + " from Hlx504App where AppApk = '" + p.apk + "' and AppApp = '" + p.app + "'");
     }
     std::string pps(const Pos& p, const std::string& was = "count(*)") const {
         return wert("select " + was + " from Hlx580Pps where PpsApk = '" + p.apk + "' and PpsApp = '" + p.app + "'");
@@ -239,8 +238,8 @@ Fall merkerLoeschen(const char* name, Lauf lauf) {
 void zweiteNummerVerhindern(const testdb::Db& db) {
     const std::string bedingung = "(select count(*) from Hlx580Pps) = 1";
     if (zuverlaessig::pg(db)) {
-        testdb::sql(db, "create function zweite_nummer() returns trigger language plpgsql as $$ begin if " +
-                            bedingung + " then raise exception 'verhindert'; end if; return new; end $$");
+        testdb::sql(db, "create function zweite_nummer() returns trigger language plpgsql as $$ begin if " + bedingung +
+                            " then raise exception 'verhindert'; end if; return new; end $$");
         testdb::sql(db, "create trigger zweite_nummer before update on Hlx552Bnr for each row execute function "
                         "zweite_nummer()");
     } else {
@@ -341,9 +340,7 @@ std::vector<Fall> faelle() {
                  },
                  {{"Nza _VarianteFeststellen", "APLY", 1403}},
                  {},
-                 [](Pruefung& c) {
-                     EXPECT_EQ(c.wert("select count(*) from Hlx590Nza where NzaApl = 'APLY'"), "0");
-                 }});
+                 [](Pruefung& c) { EXPECT_EQ(c.wert("select count(*) from Hlx590Nza where NzaApl = 'APLY'"), "0"); }});
     f.push_back(tageswerte("TagesWerteVariante2", a10, 0));
     f.push_back(tageswerte("TagesWerteVariante3", a20, 1.30));
     f.push_back(tageswerte("TagesWerteVariante4", a30, 0.45));
@@ -409,9 +406,7 @@ std::vector<Fall> faelle() {
                  [](const testdb::Db& db, e2e::Tree&) { testdb::sql(db, "drop table Hlx552Bnr"); },
                  std::vector<Eintrag>(5, {"UploadNummer", "Get,Ins,Upd", -942}),
                  {},
-                 [](Pruefung& c) {
-                     EXPECT_EQ(c.wert("select count(*) from Hlx580Pps where PpsLfn = 0"), "5");
-                 }});
+                 [](Pruefung& c) { EXPECT_EQ(c.wert("select count(*) from Hlx580Pps where PpsLfn = 0"), "5"); }});
     f.push_back({"UploadZeile",
                  [](const testdb::Db& db, e2e::Tree&) {
                      fixtures::schreibenVerhindern(db, "Hlx580Pps", "insert",
@@ -479,8 +474,7 @@ std::vector<Fall> faelle() {
                  // the workstation cursor cannot open: not one position may
                  // look evaluated without a word
                  [](const testdb::Db& db, e2e::Tree&) { testdb::sql(db, "drop table Hlx560Mel"); },
-                 std::vector<Eintrag>(4, {"Nza_ArbeitsfolgeVonBis", "Mel_AppAplOpen", -942}),
-                 kPositionen,
+                 std::vector<Eintrag>(4, {"Nza_ArbeitsfolgeVonBis", "Mel_AppAplOpen", -942}), kPositionen,
                  [](Pruefung& c) {
                      EXPECT_EQ(c.wert("select count(*) from Hlx590Nza where NzaSa in (10, 11)"), "0");
                      EXPECT_EQ(c.wert("select count(*) from Hlx580Pps"), "0");
@@ -501,9 +495,12 @@ const std::vector<Fall>& alleFaelle() {
 
 e2e::Result laufen(const e2e::Tree& t, Lauf lauf) {
     switch (lauf) {
-    case Lauf::Merker: return e2e::run(t, {"000000000000", "00000", "000000000000", "00000", kErfasser});
-    case Lauf::VierArgumente: return e2e::run(t, {kA, "00000", kA, "99999"});
-    case Lauf::Bereich: break;
+        case Lauf::Merker:
+            return e2e::run(t, {"000000000000", "00000", "000000000000", "00000", kErfasser});
+        case Lauf::VierArgumente:
+            return e2e::run(t, {kA, "00000", kA, "99999"});
+        case Lauf::Bereich:
+            break;
     }
     return e2e::run(t, {kA, "00000", kA, "99999", kErfasser});
 }

@@ -71,8 +71,14 @@ TEST(Kommandozeile, LogShowsTheRunsEntriesAndATornOne) {
         zeilen.push_back(r.out.substr(p, e - p));
     ASSERT_EQ(zeilen.size(), 4u) << r.out;
     const e2e::LogEntry e = e2e::parseLog(erster).at(0);
-    const std::string wann = std::string("20").append(e.date, 6, 2).append("-").append(e.date, 3, 2).append("-")
-                                 .append(e.date, 0, 2).append(",").append(e.time);
+    const std::string wann = std::string("20")
+                                 .append(e.date, 6, 2)
+                                 .append("-")
+                                 .append(e.date, 3, 2)
+                                 .append("-")
+                                 .append(e.date, 0, 2)
+                                 .append(",")
+                                 .append(e.time);
     EXPECT_EQ(zeilen[0], "date,time,kind,function,message,code");
     EXPECT_EQ(zeilen[1], wann + ",FMSG,NZA_Ermitteln,Anzahl Parameter <> 6,3");
     EXPECT_EQ(zeilen[2], std::string(",,torn,,22 bytes at byte ")

@@ -67,9 +67,7 @@ public:
     std::string uri() const { return "postgresql://postgres@/postgres?host=" + base_ + "&port=5432"; }
 
 private:
-    std::string als(const std::string& cmd) const {
-        return ::geteuid() == 0 ? "runuser -u postgres -- " + cmd : cmd;
-    }
+    std::string als(const std::string& cmd) const { return ::geteuid() == 0 ? "runuser -u postgres -- " + cmd : cmd; }
     void befehl(const std::string& cmd) {
         if (std::system(als(bin_ + "/" + cmd).c_str()) != 0) throw std::runtime_error("failed: " + cmd);
     }
@@ -107,10 +105,8 @@ protected:
         if (!server) return;
         e2e::removeTree(tree);
         testdb::destroy(db);
-        if (gemerkt.empty())
-            ::unsetenv("KORVIMAND_TEST_PG");
-        else
-            ::setenv("KORVIMAND_TEST_PG", gemerkt.c_str(), 1);
+        if (gemerkt.empty()) ::unsetenv("KORVIMAND_TEST_PG");
+        else ::setenv("KORVIMAND_TEST_PG", gemerkt.c_str(), 1);
     }
 
     std::string wert(const std::string& q) const { return testdb::value(db, q); }
@@ -149,11 +145,10 @@ protected:
         EXPECT_GE(max, n / 4);
 
         const auto zustand = testdb::column(
-            db,
-            "select (case when exists (select 1 from Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and NzaApp = "
-            "AppApp) then 'N' else '-' end) || (case when AppIta <> 7.77 then 'A' else '-' end) || (case when "
-            "exists (select 1 from Hlx580Pps where PpsApk = AppApk and PpsApp = AppApp) then 'P' else '-' end) "
-            "from Hlx504App order by AppApk, AppApp");
+            db, "select (case when exists (select 1 from Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and NzaApp = "
+                "AppApp) then 'N' else '-' end) || (case when AppIta <> 7.77 then 'A' else '-' end) || (case when "
+                "exists (select 1 from Hlx580Pps where PpsApk = AppApk and PpsApp = AppApp) then 'P' else '-' end) "
+                "from Hlx504App order by AppApk, AppApp");
         ASSERT_EQ(zustand.size(), static_cast<std::size_t>(n));
         std::size_t i = 0;
         while (i < zustand.size() && zustand[i] == "NAP") ++i;

@@ -98,8 +98,8 @@ TEST_P(Secrets, NotInTheLogOrOutputWhenThingsFail) {
     const bool sqlite = db.backend == testdb::Backend::Sqlite;
     const std::string login = Cfg_ReadValue("", "LOGIN", 0, tree.iniPath);
     const std::string net8 = sqlite ? "sqlite:missing/bde.db" : Cfg_ReadValue("", "NET8", 0, tree.iniPath);
-    for (const std::string& anmeldung : sqlite ? std::vector<std::string>{login}
-                                               : std::vector<std::string>{login, "korvi_no_such_role"}) {
+    for (const std::string& anmeldung :
+         sqlite ? std::vector<std::string>{login} : std::vector<std::string>{login, "korvi_no_such_role"}) {
         SCOPED_TRACE(anmeldung);
         std::filesystem::remove_all(tree.workDir + "/Msg");
         std::ofstream(tree.iniPath, std::ios::binary | std::ios::trunc) << Cfg_DbLoginFile(anmeldung, geheim, net8);
@@ -158,9 +158,10 @@ TEST(SecretsAdmin, IniTakesThePasswordFromStdin) {
         e2e::RunOptions o;
         const std::string lang = geheim + std::string(40, 'z');
         o.input = lang + "\n";
-        const e2e::Result r = e2e::runWith(
-            t, KORVIMAND_ADMIN_BIN,
-            {"ini", "--login", "operator", "--password", "-", "--net8", "sqlite:bde.db", "--file", datei}, o);
+        const e2e::Result r =
+            e2e::runWith(t, KORVIMAND_ADMIN_BIN,
+                         {"ini", "--login", "operator", "--password", "-", "--net8", "sqlite:bde.db", "--file", datei},
+                         o);
         EXPECT_NE(r.status, 0);
         EXPECT_FALSE(enthaelt(r.out + r.err, geheim));
         EXPECT_EQ(Cfg_ReadValue("", "PASS", 0, datei), geheim) << "the file was changed";

@@ -20,8 +20,8 @@ const std::vector<std::string> kFiveArgs = {"000000004711", "00010", "0000000047
 // The entry's date and time lie between the two clock readings around the run.
 void expectWrittenDuring(const e2e::LogEntry& e, std::time_t before, std::time_t after) {
     std::tm t{};
-    ASSERT_EQ(std::sscanf((e.date + " " + e.time).c_str(), "%2d.%2d.%2d %2d:%2d:%2d", &t.tm_mday, &t.tm_mon,
-                          &t.tm_year, &t.tm_hour, &t.tm_min, &t.tm_sec),
+    ASSERT_EQ(std::sscanf((e.date + " " + e.time).c_str(), "%2d.%2d.%2d %2d:%2d:%2d", &t.tm_mday, &t.tm_mon, &t.tm_year,
+                          &t.tm_hour, &t.tm_min, &t.tm_sec),
               6);
     t.tm_mon -= 1;
     t.tm_year += 100;
@@ -34,8 +34,9 @@ void expectWrittenDuring(const e2e::LogEntry& e, std::time_t before, std::time_t
 // The exact bytes of one FMSG entry as the log parser read its date and time.
 std::string fmsgBytes(const e2e::LogEntry& e, const std::string& message, const std::string& funktion,
                       const std::string& code) {
-    return "\xFE\r\nSystem-Date: " + e.date + "\r\nSystem-Time: " + e.time + "\r\nMsgArt_____: FMSG \r\nMessage____: " +
-           message + "\r\nFunktion___: " + funktion + "\r\nErrorCode__: " + code + "\r\n";
+    return "\xFE\r\nSystem-Date: " + e.date + "\r\nSystem-Time: " + e.time +
+           "\r\nMsgArt_____: FMSG \r\nMessage____: " + message + "\r\nFunktion___: " + funktion +
+           "\r\nErrorCode__: " + code + "\r\n";
 }
 
 struct TreeGuard {

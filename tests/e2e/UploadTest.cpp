@@ -24,8 +24,8 @@ std::string jetzt() {
 
 // A trigger that refuses the statement on table for rows matching bedingung
 // (a condition on NEW).
-void verweigern(const testdb::Db& db, const std::string& name, const std::string& zeitpunkt,
-                const std::string& tabelle, const std::string& bedingung) {
+void verweigern(const testdb::Db& db, const std::string& name, const std::string& zeitpunkt, const std::string& tabelle,
+                const std::string& bedingung) {
     if (db.backend == testdb::Backend::Postgres) {
         testdb::sql(db, "create function " + name +
                             "() returns trigger language plpgsql as $$ begin raise exception 'abgelehnt'; end $$");
@@ -38,8 +38,8 @@ void verweigern(const testdb::Db& db, const std::string& name, const std::string
 }
 
 void nummernkreis(const testdb::Db& db, long bnr) {
-    testdb::sql(db, "insert into Hlx552Bnr (BnrKey, BnrBnr, BnrEdt, BnrEsb) values ('PPSNR', " +
-                        std::to_string(bnr) + ", '2020-01-01 00:00:00', 'ALT')");
+    testdb::sql(db, "insert into Hlx552Bnr (BnrKey, BnrBnr, BnrEdt, BnrEsb) values ('PPSNR', " + std::to_string(bnr) +
+                        ", '2020-01-01 00:00:00', 'ALT')");
 }
 
 TEST_P(UploadE2e, ZeileMitFestwertenUndNaechsterNummer) {

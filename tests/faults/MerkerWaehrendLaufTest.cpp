@@ -38,7 +38,7 @@ TEST_P(MerkerWaehrendLauf, TheRunEvaluatesTheMarkersOfItsStartAndKeepsTheNewOnes
     int n = zuverlaessig::anzahl("KORVIMAND_MARKER_POSITIONS", 5000, 1000);
     n -= n % 10;
     const int neuePositionen = 200;
-    unsigned seed = std::random_device{}();
+    unsigned seed = 4711;  // fixed, so that a failure repeats; KORVIMAND_MARKER_SEED tries others
     if (const char* s = std::getenv("KORVIMAND_MARKER_SEED"); s && *s) seed = static_cast<unsigned>(std::stoul(s));
     SCOPED_TRACE("KORVIMAND_MARKER_SEED=" + std::to_string(seed));
     std::mt19937 zufall(seed);
@@ -53,13 +53,15 @@ TEST_P(MerkerWaehrendLauf, TheRunEvaluatesTheMarkersOfItsStartAndKeepsTheNewOnes
     const std::string tag = zuverlaessig::zeitpunkt(db, "2024-03-04 15:00:00");
     testdb::sql(db, "delete from Hlx563Mrk");
     testdb::sql(db, "insert into Hlx563Mrk (MrkKng, MrkApl, MrkApk, MrkApp, MrkPnr, MrkBnr, MrkMdt) select 'NZA', "
-                    "'0000000000', AppApk, AppApp, '00000000', 0, " + tag + " from Hlx504App where AppApk < '" +
-                        auftragsNummer(n / 10) + "'");
+                    "'0000000000', AppApk, AppApp, '00000000', 0, " +
+                        tag + " from Hlx504App where AppApk < '" + auftragsNummer(n / 10) + "'");
     // markers that no run deletes: another kind, and one of a workstation
     testdb::sql(db, "insert into Hlx563Mrk (MrkKng, MrkApl, MrkApk, MrkApp, MrkPnr, MrkBnr, MrkMdt) select 'FRM', "
-                    "'0000000000', AppApk, AppApp, '00000000', 0, " + tag + " from Hlx504App where AppApp = '00050'");
+                    "'0000000000', AppApk, AppApp, '00000000', 0, " +
+                        tag + " from Hlx504App where AppApp = '00050'");
     testdb::sql(db, "insert into Hlx563Mrk (MrkKng, MrkApl, MrkApk, MrkApp, MrkPnr, MrkBnr, MrkMdt) values ('NZA', "
-                    "'APL01', '" + auftragsNummer(0) + "', '00030', '00001234', 7, " + tag + ")");
+                    "'APL01', '" +
+                        auftragsNummer(0) + "', '00030', '00001234', 7, " + tag + ")");
     const auto bleibend = testdb::column(db, "select MrkKng || MrkApl || MrkApk || MrkApp from Hlx563Mrk where "
                                              "MrkKng <> 'NZA' or MrkApl <> '0000000000' order by 1");
 
@@ -71,8 +73,8 @@ TEST_P(MerkerWaehrendLauf, TheRunEvaluatesTheMarkersOfItsStartAndKeepsTheNewOnes
     auto mrk = [&](int i, const std::string& mdt) {
         const std::string k = schluessel(i);
         return "insert into Hlx563Mrk (MrkKng, MrkApl, MrkApk, MrkApp, MrkPnr, MrkBnr, MrkMdt) select 'NZA', "
-               "'0000000000', '" + k.substr(0, 12) + "', '" + k.substr(13) + "', '00000000', 0, " +
-               zuverlaessig::zeitpunkt(db, mdt);
+               "'0000000000', '" +
+               k.substr(0, 12) + "', '" + k.substr(13) + "', '00000000', 0, " + zuverlaessig::zeitpunkt(db, mdt);
     };
     std::set<int> neu, geloescht;
     while (lauf.laeuft()) {
@@ -81,30 +83,30 @@ TEST_P(MerkerWaehrendLauf, TheRunEvaluatesTheMarkersOfItsStartAndKeepsTheNewOnes
         const std::string wo = " where MrkKng = 'NZA' and MrkApl = '0000000000' and MrkApk = '" + k.substr(0, 12) +
                                "' and MrkApp = '" + k.substr(13) + "'";
         switch (std::uniform_int_distribution<int>(0, 2)(zufall)) {
-        case 0:
-            // an evaluated position changes again: its new marker is for the next run
-            if (geloescht.count(i) || neu.count(i)) break;
-            if (testdb::value(db, "select count(*) from Hlx563Mrk" + wo) == "0" &&
-                testdb::value(db, "select count(*) from Hlx580Pps where PpsApk = '" + k.substr(0, 12) +
-                                      "' and PpsApp = '" + k.substr(13) + "'") == "1") {
-                testdb::sql(db, mrk(i, "2024-03-05 09:00:00"));
-                neu.insert(i);
+            case 0:
+                // an evaluated position changes again: its new marker is for the next run
+                if (geloescht.count(i) || neu.count(i)) break;
+                if (testdb::value(db, "select count(*) from Hlx563Mrk" + wo) == "0" &&
+                    testdb::value(db, "select count(*) from Hlx580Pps where PpsApk = '" + k.substr(0, 12) +
+                                          "' and PpsApp = '" + k.substr(13) + "'") == "1") {
+                    testdb::sql(db, mrk(i, "2024-03-05 09:00:00"));
+                    neu.insert(i);
+                }
+                break;
+            case 1: {
+                // a position the run did not know of gets its first marker
+                const int j = n + static_cast<int>(neu.size() % neuePositionen);
+                if (!neu.count(j)) {
+                    testdb::sql(db, mrk(j, "2024-03-05 10:00:00"));
+                    neu.insert(j);
+                }
+                break;
             }
-            break;
-        case 1: {
-            // a position the run did not know of gets its first marker
-            const int j = n + static_cast<int>(neu.size() % neuePositionen);
-            if (!neu.count(j)) {
-                testdb::sql(db, mrk(j, "2024-03-05 10:00:00"));
-                neu.insert(j);
-            }
-            break;
-        }
-        default:
-            // another program takes a pending marker away
-            if (neu.count(i)) break;
-            testdb::sql(db, "delete from Hlx563Mrk" + wo);
-            geloescht.insert(i);
+            default:
+                // another program takes a pending marker away
+                if (neu.count(i)) break;
+                testdb::sql(db, "delete from Hlx563Mrk" + wo);
+                geloescht.insert(i);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }

@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <cstdlib>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -51,20 +51,23 @@ private:
 
     std::string text(int breite) {
         switch (zahl(6)) {
-        case 0: return "NULL";
-        case 1: return q(std::string(static_cast<std::size_t>(breite), 'W'));
-        case 2: return q(std::string(static_cast<std::size_t>(breite), ' '));
-        case 3: return q(std::string(1, "'*0Z"[zahl(4)]));
-        default: {
-            std::string s(static_cast<std::size_t>(1 + zahl(breite)), 'a');
-            for (char& c : s) c = static_cast<char>('A' + zahl(26));
-            return q(s);
-        }
+            case 0:
+                return "NULL";
+            case 1:
+                return q(std::string(static_cast<std::size_t>(breite), 'W'));
+            case 2:
+                return q(std::string(static_cast<std::size_t>(breite), ' '));
+            case 3:
+                return q(std::string(1, "'*0Z"[zahl(4)]));
+            default: {
+                std::string s(static_cast<std::size_t>(1 + zahl(breite)), 'a');
+                for (char& c : s) c = static_cast<char>('A' + zahl(26));
+                return q(s);
+            }
         }
     }
     std::string real() {
-        static constexpr const char* odd[] = {"NULL",   "0",      "-0.5",   "1e300",
-                                              "-1e300", "1e-300", "-1e-300", "99999.59"};
+        static constexpr const char* odd[] = {"NULL", "0", "-0.5", "1e300", "-1e300", "1e-300", "-1e-300", "99999.59"};
         static constexpr const char* gut[] = {"0.25", "1.30", "0.45", "2.75", "12.59", "3", "10", "100"};
         return selten() ? odd[zahl(8)] : gut[zahl(8)];
     }
@@ -74,19 +77,29 @@ private:
     }
     std::string wert(Art a, int breite) {
         switch (a) {
-        case Art::Platz: return selten(0.1) ? text(10) : q("W" + std::to_string(zahl(kPlaetze)));
-        case Art::Gruppe: return selten(0.2) ? text(10) : q("G" + std::to_string(zahl(3)));
-        case Art::Kalender: return selten(0.1) ? "NULL" : q("K" + std::to_string(zahl(2)));
-        case Art::Zeitpunkt:
-            if (selten(0.1)) return "NULL";
-            return zeitpunkt(std::string(kTage[zahl(3)]) + (zahl(2) ? " 06:00:00" : " 23:59:59"));
-        case Art::Ende: return selten(0.1) ? wert(Art::Zeitpunkt, 0) : "NULL";
-        case Art::Eins: return selten(0.1) ? kurz() : "1";
-        case Art::Text: return text(breite);
-        case Art::Real: return real();
-        case Art::Kurz: return kurz();
-        case Art::Funktion: return selten() ? text(3) : q(zahl(2) ? "A07" : "A06");
-        case Art::Objekt: return selten(0.1) ? text(3) : q("M_A");
+            case Art::Platz:
+                return selten(0.1) ? text(10) : q("W" + std::to_string(zahl(kPlaetze)));
+            case Art::Gruppe:
+                return selten(0.2) ? text(10) : q("G" + std::to_string(zahl(3)));
+            case Art::Kalender:
+                return selten(0.1) ? "NULL" : q("K" + std::to_string(zahl(2)));
+            case Art::Zeitpunkt:
+                if (selten(0.1)) return "NULL";
+                return zeitpunkt(std::string(kTage[zahl(3)]) + (zahl(2) ? " 06:00:00" : " 23:59:59"));
+            case Art::Ende:
+                return selten(0.1) ? wert(Art::Zeitpunkt, 0) : "NULL";
+            case Art::Eins:
+                return selten(0.1) ? kurz() : "1";
+            case Art::Text:
+                return text(breite);
+            case Art::Real:
+                return real();
+            case Art::Kurz:
+                return kurz();
+            case Art::Funktion:
+                return selten() ? text(3) : q(zahl(2) ? "A07" : "A06");
+            case Art::Objekt:
+                return selten(0.1) ? text(3) : q("M_A");
         }
         return "NULL";
     }
@@ -127,7 +140,10 @@ private:
         for (const char* t : kTage) {
             const std::string tag = zeitpunkt(std::string(t) + " 00:00:00");
             zeile(system("Hlx133Bak"), "BakDtm", tag,
-                  {{"BakJhr", Art::Kurz}, {"BakMon", Art::Kurz}, {"BakWch", Art::Kurz}, {"BakWtg", Art::Kurz},
+                  {{"BakJhr", Art::Kurz},
+                   {"BakMon", Art::Kurz},
+                   {"BakWch", Art::Kurz},
+                   {"BakWtg", Art::Kurz},
                    {"BakJtg", Art::Kurz}});
             for (int k = 0; k < 2; ++k)
                 zeile(system("Hlx133Kal"), "KalNum, KalDtm", q("K" + std::to_string(k)) + ", " + tag,
@@ -144,12 +160,15 @@ private:
                       std::to_string(kng) + ", " + (kng == 2 ? apl : q("G" + std::to_string(w % 3))) + ", " +
                           zeitpunkt(selten(0.1) ? "2024-03-05 00:00:00" : "2024-01-01 00:00:00") + ", " +
                           q("E" + std::to_string(w % 3)),
-                      {{"AemGbi", Art::Ende}, {"AemBez", Art::Text, 30}, {"AemKal", Art::Kalender},
-                       {"AemLkz", Art::Kurz}, {"AemAfz", Art::Kurz}, {"AemMaz", Art::Kurz}});
+                      {{"AemGbi", Art::Ende},
+                       {"AemBez", Art::Text, 30},
+                       {"AemKal", Art::Kalender},
+                       {"AemLkz", Art::Kurz},
+                       {"AemAfz", Art::Kurz},
+                       {"AemMaz", Art::Kurz}});
             }
         }
-        if (!selten(0.2))
-            zeile("Hlx552Bnr", "BnrKey", q("PPSNR"), {{"BnrBnr", Art::Kurz}, {"BnrEsb", Art::Text, 8}});
+        if (!selten(0.2)) zeile("Hlx552Bnr", "BnrKey", q("PPSNR"), {{"BnrBnr", Art::Kurz}, {"BnrEsb", Art::Text, 8}});
     }
 
     void position(int i) {
@@ -157,8 +176,7 @@ private:
         std::snprintf(apk, sizeof apk, "%012d", 700000 + i / 10);
         std::snprintf(app, sizeof app, "%05d", (i % 10 + 1) * 10);
         const std::string schluessel = q(apk) + ", " + q(app);
-        if (i % 10 == 0)
-            zeile("Hlx501Apk", "ApkApk", q(apk), {{"ApkTnr", Art::Text, 20}, {"ApkBz1", Art::Text, 30}});
+        if (i % 10 == 0) zeile("Hlx501Apk", "ApkApk", q(apk), {{"ApkTnr", Art::Text, 20}, {"ApkBz1", Art::Text, 30}});
         // a package head now and then; the positions after it its members
         std::string zf2 = selten(0.8) ? "NULL" : text(30);
         if (i % 25 == 0) zf2 = q(zahl(2) ? "*PKT_KOPF*" : "*PKT_PROG*");
@@ -169,25 +187,50 @@ private:
             zf2 = q(kopf);
         }
         zeile("Hlx504App", "AppApk, AppApp, AppZf2", schluessel + ", " + zf2,
-              {{"AppSts", Art::Kurz}, {"AppBdi", Art::Zeitpunkt}, {"AppEdi", Art::Zeitpunkt}, {"AppSme", Art::Real},
-               {"AppIme", Art::Real}, {"AppSza", Art::Real}, {"AppStr", Art::Real}, {"AppSte", Art::Real},
-               {"AppIta", Art::Real}, {"AppItr", Art::Real}, {"AppIte", Art::Real}, {"AppApl", Art::Platz},
-               {"AppMee", Art::Text, 3}, {"AppZf3", Art::Text, 30}, {"AppBz1", Art::Text, 30}});
+              {{"AppSts", Art::Kurz},
+               {"AppBdi", Art::Zeitpunkt},
+               {"AppEdi", Art::Zeitpunkt},
+               {"AppSme", Art::Real},
+               {"AppIme", Art::Real},
+               {"AppSza", Art::Real},
+               {"AppStr", Art::Real},
+               {"AppSte", Art::Real},
+               {"AppIta", Art::Real},
+               {"AppItr", Art::Real},
+               {"AppIte", Art::Real},
+               {"AppApl", Art::Platz},
+               {"AppMee", Art::Text, 3},
+               {"AppZf3", Art::Text, 30},
+               {"AppBz1", Art::Text, 30}});
         for (int k = zahl(4); k > 0; --k)
-            zeile("Hlx560Mel", "KeyApk, KeyApp, KeyBnr, KeyLfn", schluessel + ", " + std::to_string(i) + ", " +
-                                                                      std::to_string(k),
-                  {{"ObjTyp", Art::Objekt}, {"KeyApl", Art::Platz}, {"KeyPnr", Art::Text, 8},
-                   {"KeyDat", Art::Zeitpunkt}, {"MelFcd", Art::Funktion}, {"MelGum", Art::Real},
-                   {"MelFam", Art::Real}, {"MelNam", Art::Real}});
+            zeile("Hlx560Mel", "KeyApk, KeyApp, KeyBnr, KeyLfn",
+                  schluessel + ", " + std::to_string(i) + ", " + std::to_string(k),
+                  {{"ObjTyp", Art::Objekt},
+                   {"KeyApl", Art::Platz},
+                   {"KeyPnr", Art::Text, 8},
+                   {"KeyDat", Art::Zeitpunkt},
+                   {"MelFcd", Art::Funktion},
+                   {"MelGum", Art::Real},
+                   {"MelFam", Art::Real},
+                   {"MelNam", Art::Real}});
         for (int k = zahl(3); k > 0; --k)
             zeile("Hlx590Nza", "NzaApk, NzaApp, NzaSa, NzaPnr, NzaDtm, NzaApl",
                   schluessel + ", " + std::to_string(4 + k) + ", " + q(std::to_string(k)) + ", " +
                       zeitpunkt("2024-03-04 0" + std::to_string(k) + ":00:00") + ", " +
                       q("W" + std::to_string(zahl(kPlaetze))),
-                  {{"NzaEdt", Art::Zeitpunkt}, {"NzaNza", Art::Real}, {"NzaNzr", Art::Real},
-                   {"NzaBzA", Art::Real}, {"NzaBzr", Art::Real}, {"NzaRbz", Art::Real}, {"NzaAbz", Art::Real},
-                   {"NzaPza", Art::Real}, {"NzaUza", Art::Real}, {"NzaGum", Art::Real}, {"NzaRf1", Art::Real},
-                   {"NzaMaz", Art::Kurz}, {"NzaTnr", Art::Text, 20}});
+                  {{"NzaEdt", Art::Zeitpunkt},
+                   {"NzaNza", Art::Real},
+                   {"NzaNzr", Art::Real},
+                   {"NzaBzA", Art::Real},
+                   {"NzaBzr", Art::Real},
+                   {"NzaRbz", Art::Real},
+                   {"NzaAbz", Art::Real},
+                   {"NzaPza", Art::Real},
+                   {"NzaUza", Art::Real},
+                   {"NzaGum", Art::Real},
+                   {"NzaRf1", Art::Real},
+                   {"NzaMaz", Art::Kurz},
+                   {"NzaTnr", Art::Text, 20}});
         if (selten(0.2))
             zeile("Hlx563Mrk", "MrkKng, MrkApl, MrkApk, MrkApp, MrkPnr, MrkBnr",
                   "'NZA', '0000000000', " + schluessel + ", '00000000', 0",
@@ -216,7 +259,7 @@ TEST_P(Sonderdaten, OddRowsAreEvaluatedAlikeAndSoundly) {
     const Backend b = GetParam();
     const int n = zuverlaessig::anzahl("KORVIMAND_ODD_POSITIONS", b == Backend::Sqlite ? 3000 : 2000,
                                        b == Backend::Sqlite ? 3000 : 2000);
-    unsigned seed = std::random_device{}();
+    unsigned seed = 4711;  // fixed, so that a failure repeats; KORVIMAND_ODD_SEED tries others
     if (const char* s = std::getenv("KORVIMAND_ODD_SEED"); s && *s) seed = static_cast<unsigned>(std::stoul(s));
     SCOPED_TRACE("KORVIMAND_ODD_SEED=" + std::to_string(seed));
     zuverlaessig::SchnellerOrdner schnell;
@@ -234,8 +277,8 @@ TEST_P(Sonderdaten, OddRowsAreEvaluatedAlikeAndSoundly) {
 
         // the log and, after more than 3000 entries, its backup
         std::vector<e2e::LogEntry> log;
-        EXPECT_NO_THROW(log = e2e::parseLog(zuverlaessig::dateiLesen(t.workDir + "/Msg/Korvimand.old") +
-                                            e2e::readLog(t)));
+        EXPECT_NO_THROW(
+            log = e2e::parseLog(zuverlaessig::dateiLesen(t.workDir + "/Msg/Korvimand.old") + e2e::readLog(t)));
         std::vector<std::string> eintraege;
         long gesamtFehler = 0;
         for (const auto& e : log) {
@@ -252,16 +295,17 @@ TEST_P(Sonderdaten, OddRowsAreEvaluatedAlikeAndSoundly) {
                       "0")
                 << tabelle << "." << spalte << " holds a value that is not finite";
         // every position of the range without its total record was reported
-        const long ohne = std::stol(testdb::value(
-            db, "select count(*) from Hlx504App where AppSts <> 10 and not exists (select 1 from "
-                "Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and NzaApp = AppApp)"));
-        EXPECT_LE(ohne, gesamtFehler) << "positions left without a total record and without a report, e.g. "
-                                      << zuverlaessig::textVon(testdb::column(
-                                             db, "select " + zuverlaessig::verkettet({"AppApk", "AppApp", "AppSts",
-                                                                                      "AppBdi", "AppZf2"}) +
-                                                     " from Hlx504App where AppSts <> 10 and not exists (select 1 "
-                                                     "from Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and "
-                                                     "NzaApp = AppApp) limit 5"));
+        const long ohne = std::stol(
+            testdb::value(db, "select count(*) from Hlx504App where AppSts <> 10 and not exists (select 1 from "
+                              "Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and NzaApp = AppApp)"));
+        EXPECT_LE(ohne, gesamtFehler)
+            << "positions left without a total record and without a report, e.g. "
+            << zuverlaessig::textVon(
+                   testdb::column(db, "select " +
+                                          zuverlaessig::verkettet({"AppApk", "AppApp", "AppSts", "AppBdi", "AppZf2"}) +
+                                          " from Hlx504App where AppSts <> 10 and not exists (select 1 "
+                                          "from Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and "
+                                          "NzaApp = AppApp) limit 5"));
         if (b == Backend::Sqlite) {
             EXPECT_EQ(testdb::value(db, "PRAGMA integrity_check"), "ok");
         }
@@ -269,10 +313,11 @@ TEST_P(Sonderdaten, OddRowsAreEvaluatedAlikeAndSoundly) {
         // what the rows provoked, by kind (a workstation's name counts as one)
         std::map<std::string, int> arten;
         for (const auto& e : log)
-            ++arten[e.funktion + " / " + (e.message.rfind("Nza", 0) == 0 || e.message.rfind("App", 0) == 0 ||
-                                                  e.message.rfind("Pps", 0) == 0 || e.message.rfind("Mel", 0) == 0
-                                              ? e.message
-                                              : "*") +
+            ++arten[e.funktion + " / " +
+                    (e.message.rfind("Nza", 0) == 0 || e.message.rfind("App", 0) == 0 ||
+                             e.message.rfind("Pps", 0) == 0 || e.message.rfind("Mel", 0) == 0
+                         ? e.message
+                         : "*") +
                     " / " + std::to_string(e.code)];
         std::printf("odd data %s: seed %u, %d positions, %zu entries logged:", testdb::name(b), seed, n, log.size());
         for (const auto& [art, anzahl] : arten) std::printf(" [%s] %d", art.c_str(), anzahl);

@@ -13,11 +13,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <sstream>
@@ -113,8 +113,8 @@ void szenario(const testdb::Db& db, const std::string& name) {
     const std::string kopf = zuverlaessig::auftragsNummer(0);
     const std::string paket = kopf + "00010" + std::string(13, ' ');
     testdb::sql(db, "update Hlx504App set AppZf2 = '*PKT_KOPF*' where AppApk = '" + kopf + "' and AppApp = '00010'");
-    testdb::sql(db, "update Hlx504App set AppZf2 = '" + paket + "' where AppApk = '" +
-                        zuverlaessig::auftragsNummer(2) + "' and AppApp in ('00020', '00030')");
+    testdb::sql(db, "update Hlx504App set AppZf2 = '" + paket + "' where AppApk = '" + zuverlaessig::auftragsNummer(2) +
+                        "' and AppApp in ('00020', '00030')");
     ohneZuordnung(db, "KeyApk = '" + zuverlaessig::auftragsNummer(1) + "' and KeyApp = '00050' and i = 0");
     fixtures::schreibenVerhindern(db, "Hlx580Pps", "insert",
                                   "NEW.PpsApk = '" + zuverlaessig::auftragsNummer(1) + "' and NEW.PpsApp = '00070'");
@@ -213,7 +213,7 @@ protected:
         if (zuverlaessig::langsam())
             GTEST_SKIP() << "fault injection preloads libfiu into the plain build; the sanitizers own malloc here";
         zuverlaessig::SchnellerOrdner schnell;
-        seed = std::random_device{}();
+        seed = 4711;  // fixed, so that a failure repeats; KORVIMAND_FAULT_SEED tries others
         if (const char* s = std::getenv("KORVIMAND_FAULT_SEED"); s && *s) seed = static_cast<unsigned>(std::stoul(s));
         vorlage.db = testdb::create(backend());
         zuverlaessig::schnelleCommits(vorlage.db);

@@ -60,8 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(out.compare(0, expect.size(), expect) == 0);
     const std::string_view date(out.data() + expect.size(), 8);
     check(date[2] == '.' && date[5] == '.');
-    std::string tail = "\r\nMessage____: " + std::string(cut(e.Message)) + "\r\nFunktion___: " +
-                       std::string(cut(e.Funktion)) + "\r\nErrorCode__: " + std::to_string(e.ErrorCode) + "\r\n";
+    std::string tail = "\r\nMessage____: " + std::string(cut(e.Message)) +
+                       "\r\nFunktion___: " + std::string(cut(e.Funktion)) +
+                       "\r\nErrorCode__: " + std::to_string(e.ErrorCode) + "\r\n";
     if (enabled & DMSG) {
         tail.append(e.Data, 0, e.DataLength > 0 ? static_cast<std::size_t>(e.DataLength) : 0);
         tail += "\r\n";
@@ -84,8 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto frei = [](std::string_view v) {
         return v.find("\r\n") == std::string_view::npos && v.find('\xFE') == std::string_view::npos;
     };
-    if ((enabled & ~e.MsgArt & (DMSG | SMSG)) == 0 && frei(cut(e.Message)) && frei(cut(e.Funktion)) &&
-        frei(e.Data) && frei(cut(e.Supplement))) {
+    if ((enabled & ~e.MsgArt & (DMSG | SMSG)) == 0 && frei(cut(e.Message)) && frei(cut(e.Funktion)) && frei(e.Data) &&
+        frei(cut(e.Supplement))) {
         const auto g = Msg_LogLesen(out);
         check(g.size() == 1 && g[0].zustand == MsgZustand::Ganz && g[0].message == cut(e.Message) &&
               g[0].funktion == cut(e.Funktion) && g[0].errorCode == e.ErrorCode && g[0].msgArt == (e.MsgArt & 31));

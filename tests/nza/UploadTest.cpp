@@ -11,9 +11,9 @@
 #include <iostream>
 #include <string>
 
-#include "util/RunContext.h"
 #include "db/runtime/Runtime.h"
 #include "tests/support/Fixtures.h"
+#include "util/RunContext.h"
 
 namespace {
 
@@ -72,8 +72,8 @@ TEST_P(Upload, ZweiProzesseZiehenLueckenloseNummern) {
 
     // How often the draws of the two processes alternated: 1 would mean one
     // ran after the other and the race was never tried.
-    const std::string wechsel = wert(
-        "select count(*) from Hlx580Pps x join Hlx580Pps y on y.PpsLfn = x.PpsLfn + 1 where x.PpsApk <> y.PpsApk");
+    const std::string wechsel =
+        wert("select count(*) from Hlx580Pps x join Hlx580Pps y on y.PpsLfn = x.PpsLfn + 1 where x.PpsApk <> y.PpsApk");
     EXPECT_GE(std::stoi(wechsel), 20) << "the processes hardly overlapped";
     std::cout << "[ figures  ] " << testdb::name(GetParam()) << ": 2 x " << kJe << " uploads in " << sekunden
               << " s, numbers " << wert("select min(PpsLfn) from Hlx580Pps") << ".."

@@ -16,20 +16,24 @@ using rt::dialect::Verb;
 
 TEST(Dialect, DatesAndClock) {
     Translated t;
-    const std::string ins = "insert into T (A,B,C) values (:b0,TO_DATE(:b1,'yyyymmddHH24MISS'),TO_DATE( :b2 , 'yyyymmdd' ))";
+    const std::string ins =
+        "insert into T (A,B,C) values (:b0,TO_DATE(:b1,'yyyymmddHH24MISS'),TO_DATE( :b2 , 'yyyymmdd' ))";
     ASSERT_EQ(rt::dialect::translate(ins, Backend::Postgres, t), 0);
     EXPECT_EQ(t.sql, "insert into T (A,B,C) values ($1,$2::timestamp(0),$3::timestamp(0))");
     EXPECT_EQ(t.inputs, (std::vector<InConv>{InConv::None, InConv::Stamp, InConv::Day}));
     ASSERT_EQ(rt::dialect::translate(ins, Backend::Sqlite, t), 0);
     EXPECT_EQ(t.sql, "insert into T (A,B,C) values (?1,?2,?3)");
 
-    const std::string sel = "select TO_CHAR(D,'HH24MISS') into :b0:b1 from HlSystem.Hlx133Bak where D<trunc(sysdate) and E=sysdate";
+    const std::string sel =
+        "select TO_CHAR(D,'HH24MISS') into :b0:b1 from HlSystem.Hlx133Bak where D<trunc(sysdate) and E=sysdate";
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Postgres, t), 0);
-    EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<current_date and E=date_trunc('second',localtimestamp) LIMIT 2");
+    EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<current_date and "
+                     "E=date_trunc('second',localtimestamp) LIMIT 2");
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Sqlite, t), 0);
-    EXPECT_EQ(t.sql,
-              "select (substr(D,12,2)||substr(D,15,2)||substr(D,18,2)) from Hlx133Bak where D<(date('now','localtime')||' "
-              "00:00:00') and E=datetime('now','localtime')");
+    EXPECT_EQ(
+        t.sql,
+        "select (substr(D,12,2)||substr(D,15,2)||substr(D,18,2)) from Hlx133Bak where D<(date('now','localtime')||' "
+        "00:00:00') and E=datetime('now','localtime')");
 
     // A day compared as text: on PostgreSQL the range of the day, which an
     // index serves; SQLite indexes the text expression itself.

@@ -19,10 +19,10 @@ namespace {
 
 using testdb::Backend;
 
-constexpr const char* BnrRead = "select BnrKey ,BnrBnr ,BnrEsb into :b0:b1,:b2:b3,:b4:b5  from Hlx552Bnr where BnrKey=:b6";
+constexpr const char* BnrRead =
+    "select BnrKey ,BnrBnr ,BnrEsb into :b0:b1,:b2:b3,:b4:b5  from Hlx552Bnr where BnrKey=:b6";
 constexpr const char* BnrIns = "insert into Hlx552Bnr (BnrKey,BnrBnr,BnrEdt,BnrEsb) values (:b0,:b1,sysdate,:b2)";
-constexpr const char* BnrUpd =
-    "update HLX552Bnr  set BnrKey=:b0,BnrBnr=:b1,BnrEdt=sysdate,BnrEsb=:b2 where BnrKey=:b0";
+constexpr const char* BnrUpd = "update HLX552Bnr  set BnrKey=:b0,BnrBnr=:b1,BnrEdt=sysdate,BnrEsb=:b2 where BnrKey=:b0";
 constexpr const char* MrkIns =
     "insert into Hlx563Mrk (MrkKng,MrkApl,MrkApk,MrkApp,MrkPnr,MrkBnr,MrkObj,MrkMdt,MrkEsb) values "
     "(:b0,:b1,:b2,:b3,:b4,:b5,:b6,TO_DATE(:b7,'yyyymmddHH24MISS'),:b8)";
@@ -59,9 +59,7 @@ struct Other {
         return ok;
     }
     // Takes the write lock on Hlx552Bnr until commit.
-    bool lock() {
-        return sq ? run("BEGIN IMMEDIATE") : run("BEGIN; LOCK TABLE Hlx552Bnr IN EXCLUSIVE MODE");
-    }
+    bool lock() { return sq ? run("BEGIN IMMEDIATE") : run("BEGIN; LOCK TABLE Hlx552Bnr IN EXCLUSIVE MODE"); }
 };
 
 class Statement : public ::testing::TestWithParam<Backend> {
@@ -128,12 +126,15 @@ TEST_P(Statement, EmptyTextIsNullAndNullReadsAsEmptyOrZero) {
 
     // An empty key is NULL and matches nothing, not even a NULL column.
     std::int32_t count = -1;
-    ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx552Bnr where BnrEsb=:b1", {rt::txt("")}, {rt::i32(count)}), 0);
+    ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx552Bnr where BnrEsb=:b1", {rt::txt("")}, {rt::i32(count)}),
+              0);
     EXPECT_EQ(count, 0);
 
     // Sums over no rows are NULL: 0 with result 0.
     double sum = 5;
-    ASSERT_EQ(rt::exec("select sum(BnrBnr) into :b0  from Hlx552Bnr where BnrKey=:b1", {rt::txt("NONE")}, {rt::real(sum)}), 0);
+    ASSERT_EQ(rt::exec("select sum(BnrBnr) into :b0  from Hlx552Bnr where BnrKey=:b1", {rt::txt("NONE")},
+                       {rt::real(sum)}),
+              0);
     EXPECT_EQ(sum, 0.0);
 }
 
@@ -174,7 +175,8 @@ TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
 TEST_P(Statement, ADayComparedAsTextMatchesWhatItsTextMatches) {
     const std::vector<std::string> zeiten = {"20240304000000", "20240304235959", "20240305000000",
                                              "20240303235959", "20240229120000", ""};
-    for (std::size_t k = 0; k < zeiten.size(); ++k) ASSERT_EQ(insMrk(("00000000000" + std::to_string(k)).c_str(), zeiten[k].c_str()), 0);
+    for (std::size_t k = 0; k < zeiten.size(); ++k)
+        ASSERT_EQ(insMrk(("00000000000" + std::to_string(k)).c_str(), zeiten[k].c_str()), 0);
     for (const char* tag : {"20240304", "20240305", "20240229", "20240230", "2024030", "202403040", "abcdefgh",
                             "00000000", "99991231", ""}) {
         int ja = 0, nein = 0;
@@ -184,10 +186,12 @@ TEST_P(Statement, ADayComparedAsTextMatchesWhatItsTextMatches) {
         }
         std::int32_t n = -1;
         ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx563Mrk where TO_CHAR(MrkMdt,'yyyymmdd')=:b1",
-                           {rt::txt(tag)}, {rt::i32(n)}), 0);
+                           {rt::txt(tag)}, {rt::i32(n)}),
+                  0);
         EXPECT_EQ(n, ja) << tag;
         ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx563Mrk where not (TO_CHAR(MrkMdt,'yyyymmdd')=:b1)",
-                           {rt::txt(tag)}, {rt::i32(n)}), 0);
+                           {rt::txt(tag)}, {rt::i32(n)}),
+                  0);
         EXPECT_EQ(n, nein) << tag;
     }
 }
@@ -204,10 +208,10 @@ TEST_P(Statement, TwoRowsForASingleRowSelect) {
 
 TEST_P(Statement, FailedWritesReturnTheirCodeAndLeaveEarlierWrites) {
     ASSERT_EQ(insBnr("PPSNR", 1), 0);
-    EXPECT_EQ(insBnr("PPSNR", 2), -1);                       // duplicate key
-    EXPECT_EQ(insBnr("", 3), -1400);                          // NOT NULL key given ''
-    EXPECT_EQ(insBnr("TOOLONGKEY", 4), -12899);               // 10 characters into 7
-    EXPECT_EQ(insBnr("OK", 5, "NINECHARS"), -12899);          // 9 into 8
+    EXPECT_EQ(insBnr("PPSNR", 2), -1);                // duplicate key
+    EXPECT_EQ(insBnr("", 3), -1400);                  // NOT NULL key given ''
+    EXPECT_EQ(insBnr("TOOLONGKEY", 4), -12899);       // 10 characters into 7
+    EXPECT_EQ(insBnr("OK", 5, "NINECHARS"), -12899);  // 9 into 8
     std::int32_t wide = 40000;
     EXPECT_EQ(rt::write("Nza_SA_Del", "delete  from Hlx590Nza  where NzaSa=:b0", {rt::i16(wide)}), -1455);
     EXPECT_EQ(one("select count(*) from Hlx552Bnr"), "1");
@@ -217,7 +221,8 @@ TEST_P(Statement, FailedWritesReturnTheirCodeAndLeaveEarlierWrites) {
     testdb::sql(db, "insert into Hlx590Nza (NzaSa,NzaApl,NzaApk,NzaApp,NzaPnr,NzaDtm,NzaBeg) values "
                     "(10,'A','B','C','D','2024-01-01 00:00:00',70000)");
     std::int32_t sa = 10, beg = 0;
-    EXPECT_EQ(rt::exec("select NzaBeg into :b0:b1  from Hlx590Nza where NzaSa=:b2", {rt::i16(sa)}, {rt::i16(beg)}), -1455);
+    EXPECT_EQ(rt::exec("select NzaBeg into :b0:b1  from Hlx590Nza where NzaSa=:b2", {rt::i16(sa)}, {rt::i16(beg)}),
+              -1455);
     EXPECT_EQ(rt::exec("select NzaBeg into :b0:b1  from Hlx590Nza where NzaSa=:b2", {rt::i16(sa)}, {rt::i32(beg)}), 0);
     EXPECT_EQ(beg, 70000);
 
@@ -266,7 +271,8 @@ TEST_P(Statement, BindCountsMustMatchTheText) {
 
 TEST_P(Statement, TextComparesInByteOrder) {
     for (const char* apk : {"a", "B", "Z", "A", "b", "\xe4"})
-        testdb::sql(db, std::string("insert into Hlx504App (AppApk, AppApp, AppSts) values ('") + apk + "', '00010', 0)");
+        testdb::sql(db,
+                    std::string("insert into Hlx504App (AppApk, AppApp, AppSts) values ('") + apk + "', '00010', 0)");
     rt::Cursor c;
     ASSERT_EQ(rt::open(c, "select AppApk  from Hlx504App where AppApk>:b0 order by AppApk,AppApp", {rt::txt("B")}), 0);
     Text<12> apk;

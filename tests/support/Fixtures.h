@@ -44,7 +44,7 @@ struct Meldung {
     std::string app = "00010";
     std::string objTyp = "M_A";
     std::string datum = "2024-03-04 07:00:00";  // KeyDat
-    std::string fcd;  // function code, "A07" / "A06" count into the sums
+    std::string fcd;                            // function code, "A07" / "A06" count into the sums
     double gum = 0, fam = 0, nam = 0;
     std::string pnr = "00001234";
     int bnr = 1;  // booking number; distinguishes otherwise equal messages
@@ -81,8 +81,8 @@ void zuordnung(const testdb::Db& db, const Zuordnung& z);
 // the workstation with its group, a shift model, a calendar day of the shift
 // model's day type, the general-calendar day and the assignment. Calls for
 // further workstations on the same day may share the shift model and days.
-void variante(const testdb::Db& db, const std::string& apl, int afz, int lkz,
-              const std::string& tag = "2024-03-04", const std::string& gruppe = "GRP01");
+void variante(const testdb::Db& db, const std::string& apl, int afz, int lkz, const std::string& tag = "2024-03-04",
+              const std::string& gruppe = "GRP01");
 
 // An NZA row (Hlx590Nza) of any kind: source rows of kinds 5 and 6, or an old
 // evaluation / total row. The 13 duration fields default to 0.
@@ -161,7 +161,7 @@ protected:
 };
 
 // Instantiates a DbTest suite for every available backend.
-#define FIXTURES_BACKENDS(suite)                                          \
+#define FIXTURES_BACKENDS(suite)                                                 \
     INSTANTIATE_TEST_SUITE_P(Db, suite, ::testing::ValuesIn(testdb::backends()), \
                              [](const auto& info) { return std::string(testdb::name(info.param)); })
 

@@ -141,7 +141,8 @@ Db create(Backend b) {
     PGconn* c = adminConnect("");
     try {
         pgRun(c, "CREATE ROLE " + n + " LOGIN PASSWORD '" + db.password + "'");
-        pgRun(c, "CREATE DATABASE " + n + " OWNER " + n + " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'");
+        pgRun(c, "CREATE DATABASE " + n + " OWNER " + n +
+                     " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'");
     } catch (...) {
         PQfinish(c);
         throw;

@@ -18,10 +18,10 @@ const char* name(Backend b);
 
 struct Db {
     Backend backend;
-    std::string net8;     // what NET8 of a configuration file would hold
-    std::string login;    // PostgreSQL user ("" for SQLite)
-    std::string password; // PostgreSQL password ("" for SQLite)
-    std::string dir;      // temporary folder owned by this database (SQLite file lives here)
+    std::string net8;      // what NET8 of a configuration file would hold
+    std::string login;     // PostgreSQL user ("" for SQLite)
+    std::string password;  // PostgreSQL password ("" for SQLite)
+    std::string dir;       // temporary folder owned by this database (SQLite file lives here)
 };
 
 // Creates a fresh database with the schema loaded. Does not connect.

@@ -110,12 +110,14 @@ TEST_F(AdminCfg, IniRefusesWhatCannotBeStored) {
     r = admin({"ini", "--login", "u", "--password", "p", "--net8", "sqlite:" + std::string(40, 'n')});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("net8 has 47 characters"), std::string::npos) << r.err;
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"ini", "--login", "u", "--net8", "n"},
-             {"ini", "--login", "u", "--password", "p", "--net8"},
-             {"ini", "--login", "u", "--password", "p", "--net8", ""},
-             {"ini", "--login", "u", "--password", "p", "--net8", "n", "--bogus", "x"},
-             {"ini", "--login", "u", "--password-env", "KORVI_UNSET_VARIABLE", "--net8", "n"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"ini", "--login", "u", "--net8", "n"},
+                                               {"ini", "--login", "u", "--password", "p", "--net8"},
+                                               {"ini", "--login", "u", "--password", "p", "--net8", ""},
+                                               {"ini", "--login", "u", "--password", "p", "--net8", "n", "--bogus",
+                                                "x"},
+                                               {"ini", "--login", "u", "--password-env", "KORVI_UNSET_VARIABLE",
+                                                "--net8", "n"}}) {
         r = admin(args);
         EXPECT_EQ(r.status, 2) << args.back();
     }

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,8 +43,7 @@ pid_t child(const std::function<int()>& fn) {
 
 int waitFor(pid_t pid) {
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -79,14 +78,13 @@ protected:
     DatumZeitUhr previousUhr = nullptr;
 };
 
-const std::string kConnectEntry =
-    "\xFE\r\n"
-    "System-Date: 08.12.26\r\n"
-    "System-Time: 01:42:21\r\n"
-    "MsgArt_____: FMSG \r\n"
-    "Message____: Fehlerhafter Connect mit der DB \r\n"
-    "Funktion___: dbConnect\r\n"
-    "ErrorCode__: -12154\r\n";
+const std::string kConnectEntry = "\xFE\r\n"
+                                  "System-Date: 08.12.26\r\n"
+                                  "System-Time: 01:42:21\r\n"
+                                  "MsgArt_____: FMSG \r\n"
+                                  "Message____: Fehlerhafter Connect mit der DB \r\n"
+                                  "Funktion___: dbConnect\r\n"
+                                  "ErrorCode__: -12154\r\n";
 
 TEST_F(MsgLog, EntryBytesInAMissingFolderThenAppended) {
     ASSERT_FALSE(fs::exists(dir + "/Msg"));
@@ -98,10 +96,9 @@ TEST_F(MsgLog, EntryBytesInAMissingFolderThenAppended) {
     writeFile(log, "earlier run\r\n");
     fixedTime.tm_sec = 5;
     Msg_Fehler("NZA_Ermitteln", "Anzahl Parameter <> 6", 0);
-    EXPECT_EQ(readFile(log),
-              "earlier run\r\n"
-              "\xFE\r\nSystem-Date: 08.12.26\r\nSystem-Time: 01:42:05\r\nMsgArt_____: FMSG \r\n"
-              "Message____: Anzahl Parameter <> 6\r\nFunktion___: NZA_Ermitteln\r\nErrorCode__: 0\r\n");
+    EXPECT_EQ(readFile(log), "earlier run\r\n"
+                             "\xFE\r\nSystem-Date: 08.12.26\r\nSystem-Time: 01:42:05\r\nMsgArt_____: FMSG \r\n"
+                             "Message____: Anzahl Parameter <> 6\r\nFunktion___: NZA_Ermitteln\r\nErrorCode__: 0\r\n");
     EXPECT_EQ(Msg_FehlerAnzahl(), before + 2);
 }
 

@@ -40,8 +40,7 @@ std::string localZone() {
         }
     }
     for (char c : zone)
-        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '/' || c == '_' || c == '-' || c == '+'))
-            return "";
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '/' || c == '_' || c == '-' || c == '+')) return "";
     return zone;
 }
 
@@ -70,10 +69,8 @@ void Connection::ahead(Send send, bool keep) {
         aheadInTxn_ = inTransaction();
         if (!PQenterPipelineMode(conn_)) return;
     }
-    if (send() && PQpipelineSync(conn_))
-        ahead_.push_back(keep);
-    else if (ahead_.empty())
-        PQexitPipelineMode(conn_);
+    if (send() && PQpipelineSync(conn_)) ahead_.push_back(keep);
+    else if (ahead_.empty()) PQexitPipelineMode(conn_);
 }
 
 void Connection::sendAhead(const char* sql) {
@@ -155,23 +152,25 @@ void Connection::params(const std::vector<val::In>& in) {
     for (std::size_t k = 0; k < in.size(); ++k) {
         const val::In& v = in[k];
         switch (v.type) {
-        case val::In::Type::Null: values_[k] = nullptr; break;
-        case val::In::Type::Int:
-            std::snprintf(numbers_[k].data(), numbers_[k].size(), "%lld", static_cast<long long>(v.i));
-            values_[k] = numbers_[k].data();
-            break;
-        case val::In::Type::Real:
-            std::snprintf(numbers_[k].data(), numbers_[k].size(), "%.17g", v.d);
-            values_[k] = numbers_[k].data();
-            break;
-        case val::In::Type::Text:
-            if (v.s[v.n] == '\0') {
-                values_[k] = v.s;
-            } else {
-                copies_[k].assign(v.s, static_cast<std::size_t>(v.n));
-                values_[k] = copies_[k].c_str();
-            }
-            break;
+            case val::In::Type::Null:
+                values_[k] = nullptr;
+                break;
+            case val::In::Type::Int:
+                std::snprintf(numbers_[k].data(), numbers_[k].size(), "%lld", static_cast<long long>(v.i));
+                values_[k] = numbers_[k].data();
+                break;
+            case val::In::Type::Real:
+                std::snprintf(numbers_[k].data(), numbers_[k].size(), "%.17g", v.d);
+                values_[k] = numbers_[k].data();
+                break;
+            case val::In::Type::Text:
+                if (v.s[v.n] == '\0') {
+                    values_[k] = v.s;
+                } else {
+                    copies_[k].assign(v.s, static_cast<std::size_t>(v.n));
+                    values_[k] = copies_[k].c_str();
+                }
+                break;
         }
     }
 }
@@ -359,15 +358,12 @@ std::int32_t Connection::runAndCommit(detail::Statement& st, const std::vector<v
     PGresult* r = kept_;
     kept_ = nullptr;
     std::int32_t rc = 0;
-    if (!ok(r))
-        rc = resultError(r);
+    if (!ok(r)) rc = resultError(r);
     else if ((st.tr.verb == dialect::Verb::Update || st.tr.verb == dialect::Verb::Delete) &&
              std::strcmp(PQcmdTuples(r), "0") == 0)
         rc = err::NotFound;
-    else if (!ok(c))
-        rc = resultError(c);
-    else if (std::strcmp(PQcmdStatus(c), "ROLLBACK") == 0)
-        rc = err::CommitFailed;
+    else if (!ok(c)) rc = resultError(c);
+    else if (std::strcmp(PQcmdStatus(c), "ROLLBACK") == 0) rc = err::CommitFailed;
     PQclear(r);
     PQclear(c);
     return rc;

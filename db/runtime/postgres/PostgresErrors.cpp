@@ -16,13 +16,13 @@ std::int32_t fromPostgres(const char* sqlstate, const char* msg) {
         std::int32_t code;
     };
     static constexpr Map map[] = {
-        {"23505", Duplicate},      {"55P03", Busy},           {"40P01", Deadlock},       {"42601", BadStatement},
-        {"42703", NoSuchColumn},   {"42P01", NoSuchTable},    {"3F000", NoSuchTable},    {"57014", Cancelled},
-        {"28P01", LoginRefused},   {"28000", LoginRefused},   {"42501", NoPrivilege},    {"3B001", NoSavepoint},
-        {"58030", IoError},        {"23502", NotNull},        {"22003", NumberTooLarge}, {"XX001", Corrupt},
-        {"53100", Full},           {"22P02", InvalidNumber},  {"22008", DateRange},      {"22007", DateFormat},
-        {"23514", CheckViolated},  {"23503", ForeignKey},     {"53200", OutOfMemory},    {"40001", Serialization},
-        {"3D000", NoSuchDatabase}, {"22001", TooLong},        {"25006", ReadOnly},       {"P0001", Trigger},
+        {"23505", Duplicate},      {"55P03", Busy},          {"40P01", Deadlock},       {"42601", BadStatement},
+        {"42703", NoSuchColumn},   {"42P01", NoSuchTable},   {"3F000", NoSuchTable},    {"57014", Cancelled},
+        {"28P01", LoginRefused},   {"28000", LoginRefused},  {"42501", NoPrivilege},    {"3B001", NoSavepoint},
+        {"58030", IoError},        {"23502", NotNull},       {"22003", NumberTooLarge}, {"XX001", Corrupt},
+        {"53100", Full},           {"22P02", InvalidNumber}, {"22008", DateRange},      {"22007", DateFormat},
+        {"23514", CheckViolated},  {"23503", ForeignKey},    {"53200", OutOfMemory},    {"40001", Serialization},
+        {"3D000", NoSuchDatabase}, {"22001", TooLong},       {"25006", ReadOnly},       {"P0001", Trigger},
     };
     for (const Map& m : map)
         if (std::strcmp(m.state, sqlstate) == 0) return m.code;

@@ -14,10 +14,18 @@ std::int32_t bind(sqlite3_stmt* st, const std::vector<val::In>& in, Connection& 
     for (const val::In& v : in) {
         int rc = SQLITE_OK;
         switch (v.type) {
-        case val::In::Type::Null: rc = sqlite3_bind_null(st, n); break;
-        case val::In::Type::Int: rc = sqlite3_bind_int64(st, n, v.i); break;
-        case val::In::Type::Real: rc = sqlite3_bind_double(st, n, v.d); break;
-        case val::In::Type::Text: rc = sqlite3_bind_text(st, n, v.s, v.n, SQLITE_STATIC); break;
+            case val::In::Type::Null:
+                rc = sqlite3_bind_null(st, n);
+                break;
+            case val::In::Type::Int:
+                rc = sqlite3_bind_int64(st, n, v.i);
+                break;
+            case val::In::Type::Real:
+                rc = sqlite3_bind_double(st, n, v.d);
+                break;
+            case val::In::Type::Text:
+                rc = sqlite3_bind_text(st, n, v.s, v.n, SQLITE_STATIC);
+                break;
         }
         if (rc != SQLITE_OK) return c.lastError();
         ++n;
@@ -28,20 +36,21 @@ std::int32_t bind(sqlite3_stmt* st, const std::vector<val::In>& in, Connection& 
 val::Cell cell(sqlite3_stmt* st, int k) {
     val::Cell c;
     switch (sqlite3_column_type(st, k)) {
-    case SQLITE_INTEGER:
-        c.type = val::Cell::Type::Int;
-        c.i = sqlite3_column_int64(st, k);
-        break;
-    case SQLITE_FLOAT:
-        c.type = val::Cell::Type::Real;
-        c.d = sqlite3_column_double(st, k);
-        break;
-    case SQLITE_NULL: break;
-    default:
-        c.type = val::Cell::Type::Text;
-        c.s = reinterpret_cast<const char*>(sqlite3_column_text(st, k));
-        c.n = sqlite3_column_bytes(st, k);
-        break;
+        case SQLITE_INTEGER:
+            c.type = val::Cell::Type::Int;
+            c.i = sqlite3_column_int64(st, k);
+            break;
+        case SQLITE_FLOAT:
+            c.type = val::Cell::Type::Real;
+            c.d = sqlite3_column_double(st, k);
+            break;
+        case SQLITE_NULL:
+            break;
+        default:
+            c.type = val::Cell::Type::Text;
+            c.s = reinterpret_cast<const char*>(sqlite3_column_text(st, k));
+            c.n = sqlite3_column_bytes(st, k);
+            break;
     }
     return c;
 }
@@ -56,10 +65,8 @@ void copyRow(sqlite3_stmt* st, int from, int columns, std::vector<StoredCell>& c
         c.type = v.type;
         c.i = v.i;
         c.d = v.d;
-        if (v.type == val::Cell::Type::Text)
-            c.s.assign(v.s, static_cast<std::size_t>(v.n));
-        else
-            c.s.clear();
+        if (v.type == val::Cell::Type::Text) c.s.assign(v.s, static_cast<std::size_t>(v.n));
+        else c.s.clear();
     }
 }
 
@@ -76,13 +83,11 @@ std::int32_t deliverRow(const std::vector<StoredCell>& cells, int columns, std::
     });
 }
 
-std::int32_t Connection::lastError() {
-    return fromSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
-}
+std::int32_t Connection::lastError() { return fromSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_)); }
 
 std::int32_t Connection::prepare(const std::string& sql, sqlite3_stmt** st) {
-    if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, st,
-                           nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, st, nullptr) !=
+        SQLITE_OK) {
         std::int32_t rc = lastError();
         sqlite3_finalize(*st);
         *st = nullptr;
@@ -189,12 +194,9 @@ std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& 
             int columns = sqlite3_column_count(s);
             copyRow(s, 0, columns, row_, 0);
             r = sqlite3_step(s);
-            if (r == SQLITE_ROW)
-                rc = err::TooManyRows;
-            else if (r != SQLITE_DONE)
-                rc = lastError();
-            else
-                rc = deliverRow(row_, columns, 0, out);
+            if (r == SQLITE_ROW) rc = err::TooManyRows;
+            else if (r != SQLITE_DONE) rc = lastError();
+            else rc = deliverRow(row_, columns, 0, out);
         }
     } else if (r != SQLITE_DONE && r != SQLITE_ROW) {
         rc = lastError();

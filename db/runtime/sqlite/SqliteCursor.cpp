@@ -44,12 +44,18 @@ std::int32_t Cursor::spill(sqlite3_stmt* sel) {
         rc = put([&](int k) {
             const StoredCell& s = cells_[r * columns_ + k];
             switch (s.type) {
-            case val::Cell::Type::Null: sqlite3_bind_null(ins, k + 1); break;
-            case val::Cell::Type::Int: sqlite3_bind_int64(ins, k + 1, s.i); break;
-            case val::Cell::Type::Real: sqlite3_bind_double(ins, k + 1, s.d); break;
-            case val::Cell::Type::Text:
-                sqlite3_bind_text(ins, k + 1, s.s.data(), static_cast<int>(s.s.size()), SQLITE_STATIC);
-                break;
+                case val::Cell::Type::Null:
+                    sqlite3_bind_null(ins, k + 1);
+                    break;
+                case val::Cell::Type::Int:
+                    sqlite3_bind_int64(ins, k + 1, s.i);
+                    break;
+                case val::Cell::Type::Real:
+                    sqlite3_bind_double(ins, k + 1, s.d);
+                    break;
+                case val::Cell::Type::Text:
+                    sqlite3_bind_text(ins, k + 1, s.s.data(), static_cast<int>(s.s.size()), SQLITE_STATIC);
+                    break;
             }
         });
     // sel stands on the first row past the batch.

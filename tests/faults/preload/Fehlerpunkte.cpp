@@ -55,10 +55,14 @@ bool aus = true;  // before the set-up and while the report is written
 bool faellt(Eintrag& e) {
     ++e.aufrufe;
     switch (e.art) {
-    case Art::Zaehlen: return false;
-    case Art::Ab: return e.aufrufe >= static_cast<long>(e.wert);
-    case Art::Nur: return e.aufrufe == static_cast<long>(e.wert);
-    case Art::Zufall: break;
+        case Art::Zaehlen:
+            return false;
+        case Art::Ab:
+            return e.aufrufe >= static_cast<long>(e.wert);
+        case Art::Nur:
+            return e.aufrufe == static_cast<long>(e.wert);
+        case Art::Zufall:
+            break;
     }
     e.zustand ^= e.zustand << 13;
     e.zustand ^= e.zustand >> 7;

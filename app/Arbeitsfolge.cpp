@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/RunContext.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "nza/Paket.h"
@@ -12,6 +11,7 @@
 #include "nza/Variante.h"
 #include "nza/Zeit.h"
 #include "util/MsgLog.h"
+#include "util/RunContext.h"
 
 namespace {
 
@@ -53,32 +53,49 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     mel.KeyApp = app.AppApp;
     mel.KeyDat = app.AppBdiDat;
 
-    Err_NZADel(app.AppApk, app.AppApp);
     // The workstations are evaluated on the planning system's unit time, as
     // the first evaluation was. The message sums that the total record gets
     // are read here already: they tell, with the previous total record,
-    // whether AppSte is an earlier correction.
+    // whether AppSte is an earlier correction. Both are read before the old
+    // rows are deleted.
     NzaRecord summen = nza;
     const std::int32_t summenRc = Mel_AppSum(&summen);
     const std::optional<NzaRecord> vorige = VorigeGesamtzeile(nza);
     const NzaRecord* vorher = vorige ? &*vorige : nullptr;
     App_SteZuruecknehmen(&app, vorher, summen);
-    Nza_SA11_Del(mel);
+    Err_NZADelVoraus(app.AppApk, app.AppApp);
+    Nza_SA11_DelVoraus(mel);
 
     // Anything but 1: no planned-time correction unless a workstation's
     // assignment asks for it.
     std::int32_t LeistungsKz = 0;
 
-    if (Mel_AppAplOpen(app.AppApk, app.AppApp, runContext.MelAbDatum) != 0) return;
-    while (Mel_AppAplFetch(&mel.KeyApl) == 0) {
-        ApkRecord apk{};
-        apk.ApkApk = mel.KeyApk;
-        nza.NzaTnr = Apk_PKeyReadk(&apk) == 0 ? apk.ApkTnr : Text<20>("                    ");
+    std::int32_t rc = Mel_AppAplOpen(app.AppApk, app.AppApp, runContext.MelAbDatum);
+    if (rc != 0) {
+        Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppAplOpen", rc);
+        return;
+    }
+    // The order's part number, read for the first workstation: the others
+    // of the position have the same order, and a server is not asked again.
+    std::optional<Text<20>> teilenummer;
+    while ((rc = Mel_AppAplFetch(&mel.KeyApl)) == 0) {
+        if (!teilenummer) {
+            ApkRecord apk{};
+            apk.ApkApk = mel.KeyApk;
+            const std::int32_t gelesen = Apk_PKeyReadk(&apk);
+            Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Apk_PKeyReadk", gelesen);
+            teilenummer = gelesen == 0 ? apk.ApkTnr : Text<20>("                    ");
+        }
+        nza.NzaTnr = *teilenummer;
         mel.MelErf = runContext.Erfasser;
         Nza_VarianteAuswerten(mel, &nza, app, &LeistungsKz);
     }
     Mel_AppAplClose();
+    Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppAplFetch", rc);
 
+    // Reported here, where the sums are used: a position whose workstations
+    // cannot be read has been reported already.
+    Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppSum", summenRc);
     nza.NzaGum = summen.NzaGum;
     nza.NzaAum = summen.NzaAum;
     nza.NzaRf1 = summen.NzaRf1;
@@ -87,7 +104,7 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     // record; they must not erase the planned times of the position and of
     // its package's members.
     if (summenRc < 0) LeistungsKz = 0;
-    std::int32_t rc = Nza_PKeyIns(&nza);
+    rc = Nza_PKeyIns(&nza);
     if (rc != 0) {
         Msg_Fehler("Nza_ArbeitsfolgeVonBis", "Nza_PKeyIns", rc);
         return;

@@ -13,8 +13,11 @@ void Get_MerkNZALoeschen(AppRecord app) {
     mrk.MrkApp = app.AppApp;
     mrk.MrkPnr = "00000000";
     mrk.MrkBnr = 0;
-    // No marker, or no way to read it: nothing to delete and nothing to report.
-    if (Mrk_PKeyReadk(&mrk) != 0) return;
+    // No marker: nothing to delete and nothing to report.
+    if (const std::int32_t gelesen = Mrk_PKeyReadk(&mrk); gelesen != 0) {
+        Msg_Datenbankfehler("Get_MerkNZALoeschen", "Mrk_PKeyReadk", gelesen);
+        return;
+    }
     const std::int32_t rc = Mrk_PKeyDel(mrk);
     if (rc != 0) Msg_Fehler("Get_MerkNZALoeschen", "Mrk_PKeyDel", rc);
 }

@@ -6,11 +6,11 @@
 #include "app/Fortschritt.h"
 #include "app/Merker.h"
 #include "app/Parameter.h"
-#include "app/RunContext.h"
 #include "db/DbDb.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "util/MsgLog.h"
+#include "util/RunContext.h"
 
 namespace {
 
@@ -27,12 +27,6 @@ void laufEintragen(NzpRecord nzp) {
     Nzm_ParameterUpd(nzp);
 }
 
-// A walk that ends on a database error, not at the end of its rows, leaves
-// positions unevaluated; the log must not make it look like a complete run.
-void walkAbgebrochen(const char* funktion, const char* operation, std::int32_t rc) {
-    if (rc < 0) Msg_Fehler(funktion, operation, rc);
-}
-
 }  // namespace
 
 void Verarbeitung_VonBis() {
@@ -40,8 +34,10 @@ void Verarbeitung_VonBis() {
     Nzm_Parameter(&nzp);
     std::int32_t rc = App_VonBisOpen(runContext.VonApk, runContext.VonApp, runContext.BisApk, runContext.BisApp,
                                      kAusgenommenerStatus);
+    // A walk that ends on a database error, not at the end of its rows,
+    // leaves positions unevaluated: it is logged.
     if (rc != 0) {
-        walkAbgebrochen("Verarbeitung_VonBis", "App_VonBisOpen", rc);
+        Msg_Datenbankfehler("Verarbeitung_VonBis", "App_VonBisOpen", rc);
     } else {
         AppRecord app{};
         while ((rc = App_VonBisFetch(&app)) == 0 || rc == kDbTextNichtDarstellbar) {
@@ -56,7 +52,7 @@ void Verarbeitung_VonBis() {
             Fortschritt_Position();
         }
         App_VonBisClose();
-        walkAbgebrochen("Verarbeitung_VonBis", "App_VonBisFetch", rc);
+        Msg_Datenbankfehler("Verarbeitung_VonBis", "App_VonBisFetch", rc);
     }
     laufEintragen(nzp);
 }
@@ -68,7 +64,7 @@ void Verarbeitung_MRK() {
     mrk.MrkKng = "NZA";
     std::int32_t rc = Mrk_KngOpen(mrk.MrkKng);
     if (rc != 0) {
-        walkAbgebrochen("Verarbeitung_MRK", "Mrk_KngOpen", rc);
+        Msg_Datenbankfehler("Verarbeitung_MRK", "Mrk_KngOpen", rc);
     } else {
         // The cursor keeps delivering markers that the loop itself has
         // deleted meanwhile: two markers of one position are two evaluations.
@@ -77,18 +73,15 @@ void Verarbeitung_MRK() {
             app.AppApk = mrk.MrkApk;
             app.AppApp = mrk.MrkApp;
             const std::int32_t lesen = App_PKeyReadk(&app);
-            if (lesen == kDbTextNichtDarstellbar)
-                Msg_Fehler("Verarbeitung_MRK", App_Schluessel(app).c_str(), lesen);
-            else if (lesen != 0)
-                Msg_Fehler("Verarbeitung_MRK", "App_PKeyReadk", lesen);
-            else
-                Nza_ArbeitsfolgeVonBis(app);
+            if (lesen == kDbTextNichtDarstellbar) Msg_Fehler("Verarbeitung_MRK", App_Schluessel(app).c_str(), lesen);
+            else if (lesen != 0) Msg_Fehler("Verarbeitung_MRK", "App_PKeyReadk", lesen);
+            else Nza_ArbeitsfolgeVonBis(app);
             // The key is set even when the read failed: the marker goes anyway.
             Get_MerkNZALoeschen(app);
             Fortschritt_Position();
         }
         Mrk_KngClose();
-        walkAbgebrochen("Verarbeitung_MRK", "Mrk_KngFetch", rc);
+        Msg_Datenbankfehler("Verarbeitung_MRK", "Mrk_KngFetch", rc);
     }
     laufEintragen(nzp);
 }

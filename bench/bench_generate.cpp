@@ -4,9 +4,13 @@
 // ratio 50 / 25 / 25 %, kind-5 and kind-6 source rows for variants 3 and 4,
 // 2 % of the positions package heads (head and program form alternating)
 // with 5 members each, a pending "NZA" marker for 10 % of the positions, a
-// valid run-parameter row and the upload number range.
+// valid run-parameter row and the upload number range. The positions begin
+// on the last 30 days of the calendar; by default the calendar holds just
+// these days in one plant calendar, which a plant with years of calendar
+// for several plants does not (--calendar-days, --plant-calendars: the
+// workstations take turns among the plant calendars).
 //
-// usage: bench_generate --positions N [--net8 NET8] [--seed S]
+// usage: bench_generate --positions N [--net8 NET8] [--seed S] [--calendar-days D] [--plant-calendars K]
 //   Without --net8 the database of the configuration file korvimand reads.
 // Loads in one transaction with prepared inserts through the statement
 // runtime, so both backends load alike.
@@ -22,13 +26,14 @@
 #include <vector>
 
 #include "db/runtime/Runtime.h"
+#include "nza/Paket.h"
 #include "nza/Zeit.h"
 #include "util/Config.h"
 
 namespace {
 
 constexpr int kArbeitsplaetze = 120;
-constexpr int kTage = 30;
+constexpr int kTage = 30;  // the positions' days, the last of the calendar
 constexpr int kPositionenJeAuftrag = 10;
 constexpr int kMeldungenJeArbeitsplatz = 10;
 constexpr int kPaketAbstand = 50;  // every 50th position heads a package: 2 %
@@ -64,7 +69,8 @@ std::string platz(int w) { return format("AP%05ld", w); }
 
 class Generator {
 public:
-    Generator(long positionen, unsigned seed) : n_(positionen), zufall_(seed) {}
+    Generator(long positionen, unsigned seed, int kalenderTage, int kalender)
+        : n_(positionen), kalenderTage_(kalenderTage), kalender_(kalender), zufall_(seed) {}
 
     std::int32_t laden() {
         stammdaten();
@@ -87,17 +93,20 @@ private:
     double dauer(int vonMinuten, int bisMinuten) { return hm(ganzZwischen(vonMinuten, bisMinuten)); }
 
     void stammdaten() {
-        std::string emo = "FRUEH", kal = "K1";
+        std::string emo = "FRUEH";
         double beg = 6.0;
         std::int32_t ttp = 1;
         exec("insert into Hlx533Emo (EmoEmo,EmoBez,EmoTtp,EmoBeg) values (:b0,:b1,:b2,:b3)",
              {s(emo), rt::txt("Fruehschicht"), rt::i32(ttp), rt::real(beg)});
-        for (int d = 0; d < kTage; ++d) {
-            std::string dtm = tag(d - 40);
-            exec("insert into HlSystem.Hlx133Kal (KalNum,KalDtm,KalBtp) values (:b0,TO_DATE(:b1,'yyyymmdd'),:b2)",
-                 {s(kal), s(dtm), rt::i32(ttp)});
+        for (int d = 0; d < kalenderTage_; ++d) {
+            std::string dtm = tag(d - kalenderTage_ - 10);
+            for (int k = 0; k < kalender_; ++k) {
+                std::string kal = kalenderVon(k);
+                exec("insert into HlSystem.Hlx133Kal (KalNum,KalDtm,KalBtp) values (:b0,TO_DATE(:b1,'yyyymmdd'),:b2)",
+                     {s(kal), s(dtm), rt::i32(ttp)});
+            }
             std::int32_t jahr = std::stoi(dtm.substr(0, 4)), monat = std::stoi(dtm.substr(4, 2)),
-                         woche = 1 + d / 7, wtag = 1 + d % 7, jtag = 1 + d;
+                         woche = 1 + d / 7 % 52, wtag = 1 + d % 7, jtag = 1 + d % 365;
             exec("insert into HlSystem.Hlx133Bak (BakDtm,BakJhr,BakMon,BakWch,BakWtg,BakJtg) values "
                  "(TO_DATE(:b0,'yyyymmdd'),:b1,:b2,:b3,:b4,:b5)",
                  {s(dtm), rt::i32(jahr), rt::i32(monat), rt::i32(woche), rt::i32(wtag), rt::i32(jtag)});
@@ -108,6 +117,7 @@ private:
             exec("insert into Hlx531Apl (AplApl,AplBez,AplApg,AplSts) values (:b0,:b1,:b2,:b3)",
                  {s(apl), s(bez), s(apg), rt::i16(kEins)});
             const std::int32_t afz = variante(w), lkz = leistung(w), kng = 2;
+            std::string kal = kalenderVon(w % kalender_);
             exec("insert into Hlx532Aem (AemKng,AemApg,AemGvo,AemEmo,AemBez,AemKal,AemAfz,AemLkz) values "
                  "(:b0,:b1,TO_DATE(:b2,'yyyymmdd'),:b3,:b4,:b5,:b6,:b7)",
                  {rt::i32(kng), s(apl), s(gvo), s(emo), rt::txt("Zuordnung"), s(kal), rt::i32(afz), rt::i32(lkz)});
@@ -150,11 +160,9 @@ private:
         const long kopf = i - i % kPaketAbstand;
         if (i % kPaketAbstand == 0) zf2 = (i / kPaketAbstand) % 2 == 0 ? "*PKT_KOPF*" : "*PKT_PROG*";
         else if (i % kPaketAbstand <= kPaketGlieder) {
-            char buf[31];
-            std::snprintf(buf, sizeof buf, "%12s%5s%13s",
-                          format("%012ld", 100000000000L + kopf / kPositionenJeAuftrag).c_str(),
-                          format("%05ld", (kopf % kPositionenJeAuftrag + 1) * 10).c_str(), "");
-            zf2 = buf;
+            zf2 = Paketschluessel(format("%012ld", 100000000000L + kopf / kPositionenJeAuftrag).c_str(),
+                                  format("%05ld", (kopf % kPositionenJeAuftrag + 1) * 10).c_str())
+                      .c_str();
         }
         std::string bdi = tagText + "060000", edi = tagText + "143000", apl = platz(ws[0]);
         std::string bz1 = "Arbeitsgang " + app, zf3 = "Vorgabe aus dem Arbeitsplan";
@@ -163,9 +171,9 @@ private:
              "AppStr,AppSte,AppIta,AppItr,AppIte,AppApl,AppZf2,AppZf3) values (:b0,:b1,:b2,:b3,"
              "TO_DATE(:b4,'yyyymmddHH24MISS'),TO_DATE(:b5,'yyyymmddHH24MISS'),:b6,:b7,:b8,:b9,:b10,:b11,:b12,"
              ":b13,:b14,:b15,:b16,:b17)",
-             {s(apk), s(app), s(bz1), rt::i16(kOffen), s(bdi), s(edi), rt::real(sme), rt::real(ime),
-              rt::txt("STK"), rt::real(sza), rt::real(str), rt::real(ste), rt::real(null), rt::real(null),
-              rt::real(null), s(apl), s(zf2), s(zf3)});
+             {s(apk), s(app), s(bz1), rt::i16(kOffen), s(bdi), s(edi), rt::real(sme), rt::real(ime), rt::txt("STK"),
+              rt::real(sza), rt::real(str), rt::real(ste), rt::real(null), rt::real(null), rt::real(null), s(apl),
+              s(zf2), s(zf3)});
 
         for (int k = 0; k < 3; ++k) {
             std::string apl = platz(ws[k]);
@@ -212,9 +220,12 @@ private:
         }
     }
 
+    static std::string kalenderVon(int k) { return "K" + std::to_string(k + 1); }
+
     static constexpr std::int32_t kEins = 1;
     static constexpr std::int32_t kOffen = 20;
     long n_;
+    int kalenderTage_, kalender_;
     std::mt19937 zufall_;
     std::int32_t rc_ = 0;
     long zeilen_ = 0;
@@ -222,7 +233,8 @@ private:
 };
 
 int usage() {
-    std::cerr << "usage: bench_generate --positions N [--net8 NET8] [--seed S]\n";
+    std::cerr << "usage: bench_generate --positions N [--net8 NET8] [--seed S] [--calendar-days D (>= 30)] "
+                 "[--plant-calendars K]\n";
     return 2;
 }
 
@@ -231,6 +243,7 @@ int usage() {
 int main(int argc, char** argv) {
     long positionen = 0;
     unsigned seed = 4711;
+    int kalenderTage = kTage, kalender = 1;
     std::optional<std::string> net8;
     for (int i = 1; i < argc; ++i) {
         const std::string opt = argv[i];
@@ -238,9 +251,12 @@ int main(int argc, char** argv) {
         if (opt == "--positions") positionen = std::atol(argv[++i]);
         else if (opt == "--net8") net8 = argv[++i];
         else if (opt == "--seed") seed = static_cast<unsigned>(std::atol(argv[++i]));
+        else if (opt == "--calendar-days") kalenderTage = std::atoi(argv[++i]);
+        else if (opt == "--plant-calendars") kalender = std::atoi(argv[++i]);
         else return usage();
     }
-    if (positionen <= 0) return usage();
+    if (positionen <= 0 || kalenderTage < kTage || kalenderTage > 100000 || kalender < 1 || kalender > 99)
+        return usage();
 
     char login[CfgLoginBytes] = {}, password[CfgLoginBytes] = {}, konfiguriert[CfgLoginBytes] = {};
     Cfg_GetDbLogin(login, password, konfiguriert);
@@ -256,7 +272,7 @@ int main(int argc, char** argv) {
     }
 
     const auto beginn = std::chrono::steady_clock::now();
-    Generator g(positionen, seed);
+    Generator g(positionen, seed, kalenderTage, kalender);
     std::int32_t rc = g.laden();
     if (rc == 0) rc = rt::commit();
     else rt::rollback();
@@ -265,8 +281,8 @@ int main(int argc, char** argv) {
         std::cerr << "bench_generate: loading failed with code " << rc << "; nothing was loaded\n";
         return 1;
     }
-    std::printf("bench_generate: %ld positions, %ld rows in %.1f s (%.0f rows/s)\n", positionen, g.zeilen(),
-                sekunden, static_cast<double>(g.zeilen()) / sekunden);
+    std::printf("bench_generate: %ld positions, %ld rows in %.1f s (%.0f rows/s)\n", positionen, g.zeilen(), sekunden,
+                static_cast<double>(g.zeilen()) / sekunden);
     rt::disconnect();
     return 0;
 }

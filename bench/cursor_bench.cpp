@@ -27,8 +27,7 @@ constexpr const char* Range =
     "TO_CHAR(AppEdi,'yyyymmdd') ,TO_CHAR(AppEdi,'HH24MISS') ,AppSme ,AppIme ,AppApl ,AppZf1  from Hlx504App where "
     "(((AppApk>:b0 or (AppApk=:b0 and AppApp>=:b2)) and (AppApk<:b3 or (AppApk=:b3 and AppApp<=:b5))) and "
     "AppSts<>:b6) order by AppApk,AppApp";
-constexpr const char* Upd =
-    "update HLX504App  set AppIta=:b0,AppDat=sysdate where (AppApk=:b1 and AppApp=:b2)";
+constexpr const char* Upd = "update HLX504App  set AppIta=:b0,AppDat=sysdate where (AppApk=:b1 and AppApp=:b2)";
 
 long peakRssKb() {
     rusage u{};
@@ -37,7 +36,7 @@ long peakRssKb() {
 }
 
 long long fileSize(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : 0;
 }
 
@@ -77,9 +76,9 @@ int main(int argc, char** argv) {
         std::snprintf(app, sizeof app, "%05ld", (i % 10) * 10);
         std::int32_t sts = 0;
         double sme = 10, ime = 9.5;
-        std::int32_t rc = rt::exec(Ins, {rt::txt(apk), rt::txt(app), rt::txt("Benchmark position with a text"), rt::i16(sts),
-                                         rt::txt("20240304060000"), rt::txt("20240304140000"), rt::real(sme),
-                                         rt::real(ime), rt::txt("APL0000001"), rt::txt("ZUSATZFELD 1")});
+        std::int32_t rc = rt::exec(Ins, {rt::txt(apk), rt::txt(app), rt::txt("Benchmark position with a text"),
+                                         rt::i16(sts), rt::txt("20240304060000"), rt::txt("20240304140000"),
+                                         rt::real(sme), rt::real(ime), rt::txt("APL0000001"), rt::txt("ZUSATZFELD 1")});
         if (rc != 0 || (i % 10000 == 9999 && rt::commit() != 0)) {
             std::fprintf(stderr, "cursor_bench: insert: %d\n", rc);
             return 1;
@@ -92,10 +91,10 @@ int main(int argc, char** argv) {
     t0 = std::chrono::steady_clock::now();
     rt::Cursor c;
     std::int32_t excluded = 10;
-    if (std::int32_t rc = rt::open(c, Range,
-                                   {rt::txt("000000000000"), rt::txt("000000000000"), rt::txt("00000"),
-                                    rt::txt("999999999999"), rt::txt("999999999999"), rt::txt("99999"),
-                                    rt::i16(excluded)})) {
+    if (std::int32_t rc =
+            rt::open(c, Range,
+                     {rt::txt("000000000000"), rt::txt("000000000000"), rt::txt("00000"), rt::txt("999999999999"),
+                      rt::txt("999999999999"), rt::txt("99999"), rt::i16(excluded)})) {
         std::fprintf(stderr, "cursor_bench: open: %d\n", rc);
         return 1;
     }
@@ -111,7 +110,8 @@ int main(int argc, char** argv) {
     long fetched = 0, walMax = 0;
     std::int32_t rc;
     while ((rc = rt::fetch(c, {rt::txt(apk), rt::txt(app), rt::txt(bz1), rt::i16(sts), rt::txt(bd), rt::txt(bt),
-                               rt::txt(ed), rt::txt(et), rt::real(sme), rt::real(ime), rt::txt(apl), rt::txt(zf1)})) == 0) {
+                               rt::txt(ed), rt::txt(et), rt::real(sme), rt::real(ime), rt::txt(apl), rt::txt(zf1)})) ==
+           0) {
         double ita = static_cast<double>(fetched % 1000) / 100;
         std::int32_t w = rt::write("App_PKeyUpd", Upd, {rt::real(ita), rt::txt(apk), rt::txt(app)});
         if (w != 0) {
@@ -127,6 +127,7 @@ int main(int argc, char** argv) {
                 openSeconds, fetched, rc);
     std::printf("run: %.1f s, %.0f fetch+commit per second\n", runSeconds, fetched / runSeconds);
     std::printf("peak RSS: %ld kB before the cursor, %ld kB at the end\n", rssBefore, peakRssKb());
-    if (!wal.empty()) std::printf("WAL: largest %ld bytes during the run, %lld bytes at the end\n", walMax, fileSize(wal));
+    if (!wal.empty())
+        std::printf("WAL: largest %ld bytes during the run, %lld bytes at the end\n", walMax, fileSize(wal));
     return fetched == rows ? 0 : 1;
 }

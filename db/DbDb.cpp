@@ -1,11 +1,8 @@
 // The session module: connect with the configured login, commit, rollback.
 #include "db/DbDb.h"
 
-#include "db/runtime/ErrorMap.h"
 #include "db/runtime/Runtime.h"
 #include "util/Config.h"
-
-static_assert(kDbTextNichtDarstellbar == rt::err::Untranslatable);
 
 std::int32_t dbConnect() {
     char login[CfgLoginBytes] = {};
@@ -22,3 +19,5 @@ std::int32_t dbRollback() { return rt::rollback(); }
 std::int32_t dbExklusivBeginn(const char* name) { return rt::atomicBegin(name); }
 
 void dbExklusivEnde() { rt::atomicEnd(); }
+
+std::uint64_t dbAnfragen() { return rt::requests(); }

@@ -2,10 +2,12 @@
 // The session module: connect, commit, rollback.
 #include <cstdint>
 
+#include "db/runtime/ResultCodes.h"
+
 // What a read or fetch returns for a row with a character that the code page
 // of the program's texts (Windows-1252) cannot hold: the row is not to be
 // used; a fetch leaves its key in the record, and nothing else.
-inline constexpr std::int32_t kDbTextNichtDarstellbar = -12713;
+inline constexpr std::int32_t kDbTextNichtDarstellbar = rt::err::Untranslatable;
 
 // Reads LOGIN, PASS and NET8 from the configuration file and connects.
 std::int32_t dbConnect();
@@ -16,3 +18,6 @@ std::int32_t dbRollback();
 // commit ends it, dbExklusivEnde releases whatever is left.
 std::int32_t dbExklusivBeginn(const char* name);
 void dbExklusivEnde();
+// Requests the session has waited for the database server to answer (0 for
+// a database in the process).
+std::uint64_t dbAnfragen();

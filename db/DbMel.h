@@ -43,6 +43,10 @@ std::int32_t Nza_SA_Del(NzaRecord r);
 std::int32_t Nza_SA10_Del(MelRecord m);
 // Deletes the kind-11 rows (blank workstation) of the message's order and position.
 std::int32_t Nza_SA11_Del(MelRecord m);
+// Both for a caller that does not look at the result: sent ahead of what
+// follows, without waiting for the database's answer.
+void Nza_SA10_DelVoraus(MelRecord m);
+void Nza_SA11_DelVoraus(MelRecord m);
 
 // Reads the marker with the record's six key fields; on non-zero the record is left alone.
 std::int32_t Mrk_PKeyReadk(MrkRecord* r);
@@ -59,6 +63,9 @@ std::int32_t Mrk_PKeyDel(MrkRecord r);
 std::int32_t Err_PKeyIns(const ErrRecord* r);
 // Deletes the "BDE"/"NZA" entries of the position.
 std::int32_t Err_NZADel(const Text<12>& apk, const Text<5>& app);
+// The same for a caller that does not look at the result: sent ahead of
+// what follows, without waiting for the database's answer.
+void Err_NZADelVoraus(const Text<12>& apk, const Text<5>& app);
 // Deletes the "BDE"/"LZA" entries of the position.
 std::int32_t Err_LZADel(const Text<12>& apk, const Text<5>& app);
 // Deletes the "BDE"/"NZM" entries of the person on the day (yyyymmdd).
@@ -75,11 +82,6 @@ std::int32_t Err_PRFDelMPA(const Text<10>& apl, const Text<12>& apk, const Text<
                            const Text<8>& datum, const Text<6>& zeit);
 // Counts the entries of function group fun; *anzahl is set only on result 0.
 std::int32_t Err_Count(const Text<3>& fun, std::int32_t* anzahl);
-
-// Inserts e as an entry of this program ("Korvim", "BDE", "NZA") and always logs the insert's code.
-void Write_Protokoll(ErrRecord e);
-// Inserts error 7012 for the message's workstation, position, date and time; returns the insert's code.
-std::int32_t Write_ProtokollMel(MelRecord m);
 
 // Reads the number range r->BnrKey; on non-zero BnrKey becomes "XXXXX", BnrBnr 0, BnrEdt and BnrEsb empty.
 std::int32_t Bnr_PKeyReadk(BnrRecord* r);

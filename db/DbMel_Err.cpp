@@ -1,6 +1,8 @@
 // The error protocol (Hlx554Err).
+#include "db/Anweisungen.h"
 #include "db/DbMel.h"
 #include "db/Stempel.h"
+#include "db/Voraus.h"
 #include "db/runtime/Runtime.h"
 
 namespace {
@@ -32,24 +34,27 @@ const char kErr_PRFDelMPA[] =
     "b3) and ErrApp=:b4) and ErrPnr=:b5) and ErrObj=:b6) and TO_CHAR(ErrEdt,'yyyymmddHH24MISS')>="
     ":b7)";
 
-const char kErr_Count[] =
-    "select count(*)  into :b0  from Hlx554Err where ErrFun=:b1";
+const char kErr_Count[] = "select count(*)  into :b0  from Hlx554Err where ErrFun=:b1";
 
 // The record has no ErrBnr; nothing in the suite numbers protocol entries.
 const std::int32_t kErrBnr = 0;
+
+std::int32_t nzaDel(db::Schreiben schreiben, const Text<12>& apk, const Text<5>& app) {
+    return schreiben("Err_NZADel", kErr_NZADel, {rt::txt("BDE"), rt::txt("NZA"), rt::txt(apk), rt::txt(app)});
+}
 
 }  // namespace
 
 std::int32_t Err_PKeyIns(const ErrRecord* r) {
     return rt::write("Err_PKeyIns", kErr_PKeyIns,
                      {rt::txt(r->ErrErf), rt::txt(r->ErrEdt), rt::txt(r->ErrBer), rt::txt(r->ErrPnr),
-                      rt::txt(r->ErrApl), rt::txt(r->ErrApk), rt::txt(r->ErrApp), rt::i32(r->ErrFnr),
-                      rt::i32(kErrBnr), rt::txt(r->ErrPgm), rt::txt(r->ErrFun), rt::txt(r->ErrObj)});
+                      rt::txt(r->ErrApl), rt::txt(r->ErrApk), rt::txt(r->ErrApp), rt::i32(r->ErrFnr), rt::i32(kErrBnr),
+                      rt::txt(r->ErrPgm), rt::txt(r->ErrFun), rt::txt(r->ErrObj)});
 }
 
-std::int32_t Err_NZADel(const Text<12>& apk, const Text<5>& app) {
-    return rt::write("Err_NZADel", kErr_NZADel, {rt::txt("BDE"), rt::txt("NZA"), rt::txt(apk), rt::txt(app)});
-}
+std::int32_t Err_NZADel(const Text<12>& apk, const Text<5>& app) { return nzaDel(rt::write, apk, app); }
+
+void Err_NZADelVoraus(const Text<12>& apk, const Text<5>& app) { nzaDel(db::voraus, apk, app); }
 
 std::int32_t Err_LZADel(const Text<12>& apk, const Text<5>& app) {
     return rt::write("Err_LZADel", kErr_NZADel, {rt::txt("BDE"), rt::txt("LZA"), rt::txt(apk), rt::txt(app)});
@@ -93,4 +98,13 @@ std::int32_t Err_Count(const Text<3>& fun, std::int32_t* anzahl) {
     std::int32_t rc = rt::exec(kErr_Count, {rt::txt(fun)}, {rt::i32(n)});
     if (rc == 0) *anzahl = n;
     return rc;
+}
+
+std::span<const Anweisung> DbMel_ErrTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Err_PKeyIns", kErr_PKeyIns}, {"Err_NZADel", kErr_NZADel},     {"Err_NZMDel", kErr_NZMDel},
+        {"Err_PRFDelM", kErr_PRFDelM}, {"Err_PRFDelMA", kErr_PRFDelMA}, {"Err_PRFDelMPA", kErr_PRFDelMPA},
+        {"Err_Count", kErr_Count},
+    };
+    return texte;
 }

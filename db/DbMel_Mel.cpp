@@ -1,5 +1,6 @@
 // Booking-message queries (Hlx560Mel): the workstations booked on a position
 // and the quantity sums of its "A07"/"A06" messages.
+#include "db/Anweisungen.h"
 #include "db/DbMel.h"
 #include "db/runtime/Runtime.h"
 
@@ -67,10 +68,19 @@ std::int32_t Mel_AppSum(NzaRecord* r) {
 
 void Mel_AplAppSum(NzaRecord* r) {
     double gum = 0, fam = 0;
-    std::int32_t rc = rt::exec(kMel_AplAppSum,
-                               {rt::txt(r->NzaApl), rt::txt(r->NzaApk), rt::txt(r->NzaApp), rt::txt("A07"),
-                                rt::txt("A06")},
-                               {rt::real(gum), rt::real(fam)});
+    std::int32_t rc =
+        rt::exec(kMel_AplAppSum,
+                 {rt::txt(r->NzaApl), rt::txt(r->NzaApk), rt::txt(r->NzaApp), rt::txt("A07"), rt::txt("A06")},
+                 {rt::real(gum), rt::real(fam)});
     r->NzaGum = rc == 0 ? gum : 0;
     r->NzaAum = rc == 0 ? fam : 0;
+}
+
+std::span<const Anweisung> DbMel_MelTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Mel_AppAplOpen", kMel_AppAplOpen},
+        {"Mel_AppSum", kMel_AppSum},
+        {"Mel_AplAppSum", kMel_AplAppSum},
+    };
+    return texte;
 }

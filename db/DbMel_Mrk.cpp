@@ -1,4 +1,5 @@
 // Markers (Hlx563Mrk).
+#include "db/Anweisungen.h"
 #include "db/DbMel.h"
 #include "db/runtime/Runtime.h"
 
@@ -32,8 +33,8 @@ std::int32_t Mrk_PKeyReadk(MrkRecord* r) {
     return rt::exec(kMrk_PKeyReadk,
                     {rt::txt(k.MrkKng), rt::txt(k.MrkApl), rt::txt(k.MrkApk), rt::txt(k.MrkApp), rt::txt(k.MrkPnr),
                      rt::i32(k.MrkBnr)},
-                    {rt::txt(r->MrkKng), rt::txt(r->MrkApl), rt::txt(r->MrkApk), rt::txt(r->MrkApp),
-                     rt::txt(r->MrkPnr), rt::txt(r->MrkMdt), rt::txt(r->MrkObj), rt::i32(r->MrkBnr)});
+                    {rt::txt(r->MrkKng), rt::txt(r->MrkApl), rt::txt(r->MrkApk), rt::txt(r->MrkApp), rt::txt(r->MrkPnr),
+                     rt::txt(r->MrkMdt), rt::txt(r->MrkObj), rt::i32(r->MrkBnr)});
 }
 
 std::int32_t Mrk_KngOpen(const Text<3>& kng) {
@@ -43,9 +44,9 @@ std::int32_t Mrk_KngOpen(const Text<3>& kng) {
 
 std::int32_t Mrk_KngFetch(MrkRecord* r) {
     MrkRecord& p = kngPuffer;
-    std::int32_t rc = rt::fetch(kngCursor, {rt::txt(p.MrkKng), rt::txt(p.MrkApl), rt::txt(p.MrkApk),
-                                            rt::txt(p.MrkApp), rt::txt(p.MrkPnr), rt::i32(p.MrkBnr),
-                                            rt::txt(p.MrkMdt), rt::txt(p.MrkObj), rt::txt(p.MrkEsb)});
+    std::int32_t rc = rt::fetch(kngCursor, {rt::txt(p.MrkKng), rt::txt(p.MrkApl), rt::txt(p.MrkApk), rt::txt(p.MrkApp),
+                                            rt::txt(p.MrkPnr), rt::i32(p.MrkBnr), rt::txt(p.MrkMdt), rt::txt(p.MrkObj),
+                                            rt::txt(p.MrkEsb)});
     if (rc == 0) *r = p;
     return rc;
 }
@@ -56,4 +57,13 @@ std::int32_t Mrk_PKeyDel(MrkRecord r) {
     return rt::write("Mrk_PKeyDel", kMrk_PKeyDel,
                      {rt::txt(r.MrkKng), rt::txt(r.MrkApl), rt::txt(r.MrkApk), rt::txt(r.MrkApp), rt::txt(r.MrkPnr),
                       rt::i32(r.MrkBnr)});
+}
+
+std::span<const Anweisung> DbMel_MrkTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Mrk_PKeyReadk", kMrk_PKeyReadk},
+        {"Mrk_KngOpen", kMrk_KngOpen},
+        {"Mrk_PKeyDel", kMrk_PKeyDel},
+    };
+    return texte;
 }

@@ -1,5 +1,6 @@
 // Shift-model assignments (Hlx532Aem with their shift model and calendar
 // days) and workstations (Hlx531Apl).
+#include "db/Anweisungen.h"
 #include "db/Dbstd.h"
 #include "db/runtime/Runtime.h"
 
@@ -51,14 +52,12 @@ std::int32_t Aem_TagOpen(AemRecord key) {
 
 std::int32_t Aem_TagFetch(AemRecord* r) {
     AemRecord& p = aemPuffer;
-    std::int32_t rc = rt::fetch(aemCursor, {rt::txt(p.AemApg), rt::txt(p.AemEmo), rt::txt(p.AemGvo),
-                                            rt::txt(p.AemBez), rt::txt(p.AemTxt), rt::txt(p.AemKal),
-                                            rt::i32(p.AemLkz), rt::i32(p.AemVzt), rt::i32(p.AemEzt),
-                                            rt::i32(p.AemPrz), rt::i32(p.AemAfz), rt::i32(p.AemApz),
-                                            rt::i32(p.AemPrp), rt::i32(p.AemAfp), rt::i32(p.AemApp),
-                                            rt::i32(p.KalBtp), rt::txt(p.KalDtm), rt::i32(p.BakJhr),
-                                            rt::i32(p.BakMon), rt::i32(p.BakWch), rt::i32(p.BakWtg),
-                                            rt::i32(p.BakJtg), rt::i32(p.AemMaz)});
+    std::int32_t rc = rt::fetch(aemCursor, {rt::txt(p.AemApg), rt::txt(p.AemEmo), rt::txt(p.AemGvo), rt::txt(p.AemBez),
+                                            rt::txt(p.AemTxt), rt::txt(p.AemKal), rt::i32(p.AemLkz), rt::i32(p.AemVzt),
+                                            rt::i32(p.AemEzt), rt::i32(p.AemPrz), rt::i32(p.AemAfz), rt::i32(p.AemApz),
+                                            rt::i32(p.AemPrp), rt::i32(p.AemAfp), rt::i32(p.AemApp), rt::i32(p.KalBtp),
+                                            rt::txt(p.KalDtm), rt::i32(p.BakJhr), rt::i32(p.BakMon), rt::i32(p.BakWch),
+                                            rt::i32(p.BakWtg), rt::i32(p.BakJtg), rt::i32(p.AemMaz)});
     if (rc != 0) return rc;
     // The key fields that the select does not deliver stay the caller's.
     p.AemKng = r->AemKng;
@@ -83,4 +82,12 @@ std::int32_t Apl_PKeyReadk(AplRecord* r) {
                      rt::txt(r->AplSf2),  rt::txt(r->AplSf3),  rt::txt(r->AplZf1),  rt::txt(r->AplZf2),
                      rt::txt(r->AplZf3),  rt::txt(r->AplDna),  rt::txt(r->AplDwn),  rt::i32(r->AplSta),
                      rt::txt(r->AplErf)});
+}
+
+std::span<const Anweisung> Dbstd_AemTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Aem_TagOpen", kAem_TagOpen},
+        {"Apl_PKeyReadk", kApl_PKeyReadk},
+    };
+    return texte;
 }

@@ -1,4 +1,5 @@
 // Run parameters (Hlx591Nzp).
+#include "db/Anweisungen.h"
 #include "db/Dbstd.h"
 #include "db/runtime/Runtime.h"
 
@@ -19,14 +20,21 @@ const char kNzp_PKeyUpd[] =
 std::int32_t Nzp_PKeyReadk(NzpRecord* r) {
     const std::int32_t akz = r->NzpAkz;
     return rt::exec(kNzp_PKeyReadk, {rt::i32(akz)},
-                    {rt::i32(r->NzpAkz), rt::txt(r->NzpGvn), rt::txt(r->NzpGbi), rt::i32(r->NzpAak),
-                     rt::i32(r->NzpAwt), rt::i32(r->NzpKjh), rt::i32(r->NzpKmn), rt::i32(r->NzpKwo),
-                     rt::i32(r->NzpKtg), rt::i32(r->NzpAan), rt::i32(r->NzpVfh), rt::i32(r->NzpNfh),
-                     rt::txt(r->NzpAus), rt::i32(r->NzpMrk)});
+                    {rt::i32(r->NzpAkz), rt::txt(r->NzpGvn), rt::txt(r->NzpGbi), rt::i32(r->NzpAak), rt::i32(r->NzpAwt),
+                     rt::i32(r->NzpKjh), rt::i32(r->NzpKmn), rt::i32(r->NzpKwo), rt::i32(r->NzpKtg), rt::i32(r->NzpAan),
+                     rt::i32(r->NzpVfh), rt::i32(r->NzpNfh), rt::txt(r->NzpAus), rt::i32(r->NzpMrk)});
 }
 
 std::int32_t Nzp_PKeyUpd(const NzpRecord* r) {
     return rt::write("Nzp_PKeyUpd", kNzp_PKeyUpd,
                      {rt::i32(r->NzpAan), rt::i32(r->NzpVfh), rt::i32(r->NzpNfh), rt::txt(r->NzpAus),
                       rt::i32(r->NzpAkz), rt::txt(r->NzpGvn), rt::txt(r->NzpGbi)});
+}
+
+std::span<const Anweisung> Dbstd_NzpTexte() {
+    static constexpr Anweisung texte[] = {
+        {"Nzp_PKeyReadk", kNzp_PKeyReadk},
+        {"Nzp_PKeyUpd", kNzp_PKeyUpd},
+    };
+    return texte;
 }

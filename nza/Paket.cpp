@@ -14,15 +14,6 @@ namespace {
 
 constexpr const char* kFunktion = "Nza_PaketProgrammieren";
 
-// The members carry the head's order right-aligned in 12 characters, its
-// position right-aligned in 5, then 13 blanks.
-Text<30> Paketschluessel(const AppRecord& kopf) {
-    char puffer[31] = {};
-    std::snprintf(puffer, sizeof puffer, "%12s%5s%13s", kopf.AppApk.c_str(), kopf.AppApp.c_str(),
-                  "             ");
-    return Text<30>(puffer);
-}
-
 // Share of t by factor f and by divisor c, both cut to whole minutes.
 double s(double t, double f) { return hm(ganz(m(t) * f)); }
 double d(double t, std::int32_t c) { return hm(ganz(m(t) / c)); }
@@ -39,7 +30,9 @@ bool MitgliedNza(const NzaRecord& kopfNza, const AppRecord& mitglied, NzaRecord*
     *nza = kopfNza;
     nza->NzaApk = mitglied.AppApk;
     nza->NzaApp = mitglied.AppApp;
-    if (Nza_PKeyReadk(nza) == 0) return true;
+    const std::int32_t gelesen = Nza_PKeyReadk(nza);
+    if (gelesen == 0) return true;
+    Msg_Datenbankfehler(kFunktion, "Nza_PKeyReadk", gelesen);
 
     // A failed read leaves zeroed numbers behind: start again from the head.
     *nza = kopfNza;
@@ -47,17 +40,17 @@ bool MitgliedNza(const NzaRecord& kopfNza, const AppRecord& mitglied, NzaRecord*
     nza->NzaApp = mitglied.AppApp;
     ApkRecord apk;
     apk.ApkApk = mitglied.AppApk;
-    if (Apk_PKeyReadk(&apk) == 0) {
+    if (const std::int32_t rc = Apk_PKeyReadk(&apk); rc == 0) {
         nza->NzaTnr = apk.ApkTnr;
     } else {
+        Msg_Datenbankfehler(kFunktion, "Apk_PKeyReadk", rc);
         nza->NzaTnr = "                   ";
     }
     return false;
 }
 
 // Head form: shares in proportion to the planned times of member and head.
-void KopfAnteile(const AppRecord& kopf, const NzaRecord& k, std::int32_t LeistungsKz, AppRecord* a,
-                 NzaRecord* n) {
+void KopfAnteile(const AppRecord& kopf, const NzaRecord& k, std::int32_t LeistungsKz, AppRecord* a, NzaRecord* n) {
     n->NzaRf1 = 0.0;
     n->NzaMaz = 0;
 
@@ -70,8 +63,7 @@ void KopfAnteile(const AppRecord& kopf, const NzaRecord& k, std::int32_t Leistun
     a->AppItr = n->NzaNzr;
 
     const std::int64_t kopfNetto = Nettominuten(kopf);
-    const double f2 =
-        kopfNetto > 0 ? static_cast<double>(Nettominuten(*a)) / static_cast<double>(kopfNetto) : 1.0;
+    const double f2 = kopfNetto > 0 ? static_cast<double>(Nettominuten(*a)) / static_cast<double>(kopfNetto) : 1.0;
     const std::int64_t minuten = ganz(m(k.NzaNza) * f2);
     n->NzaNza = hm(minuten);
     a->AppIte = a->AppIme > 0 ? hm(ganz(static_cast<double>(minuten) / a->AppIme)) : 0.0;
@@ -133,19 +125,28 @@ void SchreibenUndHochladen(const AppRecord& mitglied, const NzaRecord& nza, bool
 
 }  // namespace
 
+Text<30> Paketschluessel(const char* apk, const char* app) {
+    char puffer[31] = {};
+    std::snprintf(puffer, sizeof puffer, "%12s%5s%13s", apk, app, "");
+    return Text<30>(puffer);
+}
+
 void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz,
                             const NzaRecord* kopfVorher) {
-    const Text<30> schluessel = Paketschluessel(kopf);
+    const Text<30> schluessel = Paketschluessel(kopf.AppApk.c_str(), kopf.AppApp.c_str());
 
     std::int32_t anzahl = 0;
     if (form == PaketForm::Prog) {
-        App_Zf2Count(schluessel, &anzahl);
+        Msg_Datenbankfehler(kFunktion, "App_Zf2Count", App_Zf2Count(schluessel, &anzahl));
         if (anzahl <= 0) return;
     }
 
-    if (App_Zf2Open(schluessel) != 0) return;
+    std::int32_t rc = App_Zf2Open(schluessel);
+    if (rc != 0) {
+        Msg_Datenbankfehler(kFunktion, "App_Zf2Open", rc);
+        return;
+    }
     AppRecord mitglied;
-    std::int32_t rc;
     while ((rc = App_Zf2Fetch(&mitglied)) == 0 || rc == kDbTextNichtDarstellbar) {
         if (rc != 0) {
             // A member whose text the code page cannot hold stays as it is.
@@ -165,4 +166,5 @@ void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, s
         SchreibenUndHochladen(mitglied, nza, vorhanden);
     }
     App_Zf2Close();
+    Msg_Datenbankfehler(kFunktion, "App_Zf2Fetch", rc);
 }

@@ -5,6 +5,11 @@
 
 #include "db/AppRecord.h"
 #include "db/NzaRecord.h"
+#include "util/Text.h"
+
+// The key a package's members carry in AppZf2: the head's order right-aligned
+// in 12 characters, its position right-aligned in 5, then 13 blanks.
+Text<30> Paketschluessel(const char* apk, const char* app);
 
 // Kopf divides in proportion to the planned times of head and member, Prog in
 // equal parts by the number of members.

@@ -11,10 +11,11 @@
 namespace {
 
 // The durations that variants 3 and 4 sum, in the order the total record is updated.
-constexpr std::array<double NzaRecord::*, 13> kDauern = {
-    &NzaRecord::NzaNza, &NzaRecord::NzaAbz, &NzaRecord::NzaPza, &NzaRecord::NzaNzr, &NzaRecord::NzaBzr,
-    &NzaRecord::NzaRbz, &NzaRecord::NzaPzr, &NzaRecord::NzaUza, &NzaRecord::NzaUzr, &NzaRecord::NzaNzu,
-    &NzaRecord::NzaBzu, &NzaRecord::NzaPzu, &NzaRecord::NzaBzA};
+constexpr std::array<double NzaRecord::*, 13> kDauern = {&NzaRecord::NzaNza, &NzaRecord::NzaAbz, &NzaRecord::NzaPza,
+                                                         &NzaRecord::NzaNzr, &NzaRecord::NzaBzr, &NzaRecord::NzaRbz,
+                                                         &NzaRecord::NzaPzr, &NzaRecord::NzaUza, &NzaRecord::NzaUzr,
+                                                         &NzaRecord::NzaNzu, &NzaRecord::NzaBzu, &NzaRecord::NzaPzu,
+                                                         &NzaRecord::NzaBzA};
 
 using Minuten = std::array<double, kDauern.size()>;
 
@@ -35,16 +36,20 @@ NzaRecord auswertungsZeile(const MelRecord& mel, const NzaRecord& nza) {
 // Sums the durations of the source rows of kind sa in minutes, without
 // truncating; r begins with the first row fetched and ends with the last.
 // Returns whether there was a row.
-bool quellZeilenSummieren(std::int32_t sa, const MelRecord& mel, NzaRecord* r, Minuten* summe) {
+bool quellZeilenSummieren(const char* funktion, std::int32_t sa, const MelRecord& mel, NzaRecord* r, Minuten* summe) {
     NzaRecord s{};
     s.NzaSa = sa;
     s.NzaApl = mel.KeyApl;
     s.NzaApk = mel.KeyApk;
     s.NzaApp = mel.KeyApp;
     summe->fill(0.0);
-    if (Nza_PosOpen(s) != 0) return false;
+    std::int32_t rc = Nza_PosOpen(s);
+    if (rc != 0) {
+        Msg_Datenbankfehler(funktion, "Nza_PosOpen", rc);
+        return false;
+    }
     bool gefunden = false;
-    while (Nza_PosFetch(&s) == 0) {
+    while ((rc = Nza_PosFetch(&s)) == 0) {
         if (!gefunden) {
             r->NzaDtmDat = s.NzaDtmDat;
             r->NzaDtmZeit = s.NzaDtmZeit;
@@ -56,6 +61,7 @@ bool quellZeilenSummieren(std::int32_t sa, const MelRecord& mel, NzaRecord* r, M
         r->NzaEdtZeit = s.NzaEdtZeit;
     }
     Nza_PosClose();
+    Msg_Datenbankfehler(funktion, "Nza_PosFetch", rc);
     return gefunden;
 }
 
@@ -125,11 +131,13 @@ void Nzm_TagesWertePA(MelRecord mel, NzaRecord* nza, AppRecord app) {
 void Nzm_TagesWerteVariante3(MelRecord mel, NzaRecord* nza) {
     ApkRecord apk{};
     apk.ApkApk = mel.KeyApk;
-    if (Apk_PKeyReadk(&apk) == 0) nza->NzaTnr = apk.ApkTnr;
+    const std::int32_t gelesen = Apk_PKeyReadk(&apk);
+    if (gelesen == 0) nza->NzaTnr = apk.ApkTnr;
+    Msg_Datenbankfehler("Nzm_TagesWerteVariante3", "Apk_PKeyReadk", gelesen);
 
     NzaRecord r = auswertungsZeile(mel, *nza);
     Minuten summe{};
-    const bool gefunden = quellZeilenSummieren(5, mel, &r, &summe);
+    const bool gefunden = quellZeilenSummieren("Nzm_TagesWerteVariante3", 5, mel, &r, &summe);
     zurGesamtzeileAddieren(nza, summe);
     summenEintragen(&r, summe);
     if (gefunden) auswertungSchreiben(&r);
@@ -138,7 +146,7 @@ void Nzm_TagesWerteVariante3(MelRecord mel, NzaRecord* nza) {
 void Nzm_TagesWerteVariante4(MelRecord mel, NzaRecord* nza) {
     NzaRecord r = auswertungsZeile(mel, *nza);
     Minuten summe{};
-    if (!quellZeilenSummieren(6, mel, &r, &summe)) return;
+    if (!quellZeilenSummieren("Nzm_TagesWerteVariante4", 6, mel, &r, &summe)) return;
     zurGesamtzeileAddieren(nza, summe);
     summenEintragen(&r, summe);
     auswertungSchreiben(&r);

@@ -3,18 +3,12 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/RunContext.h"
 #include "db/DbDb.h"
 #include "db/DbMel.h"
+#include "db/runtime/ResultCodes.h"
 #include "util/DatumZeit.h"
 #include "util/MsgLog.h"
-
-namespace {
-
-// The number no longer fits the 32-bit column: the range is exhausted.
-constexpr std::int32_t kBereichErschoepft = -1438;
-
-}  // namespace
+#include "util/RunContext.h"
 
 void UploadNummer(PpsRecord* pps) {
     // Runs over disjoint ranges draw from the same number range; read, raise
@@ -28,8 +22,9 @@ void UploadNummer(PpsRecord* pps) {
     bnr.BnrKey = "PPSNR";
     if (Bnr_PKeyReadk(&bnr) == 0) {
         if (bnr.BnrBnr == std::numeric_limits<std::int32_t>::max()) {
-            // Wrapping to a negative number would hand PPS a number it already had.
-            rc = kBereichErschoepft;
+            // Wrapping to a negative number would hand PPS a number it
+            // already had: the range is exhausted.
+            rc = rt::err::NumberTooLarge;
         } else {
             bnr.BnrBnr = bnr.BnrBnr + 1;
             bnr.BnrEsb = runContext.Erfasser;

@@ -11,27 +11,34 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
     schluessel.AemApg = mel.KeyApl;
     schluessel.AemTag = mel.KeyDat;
     AemRecord zeile{};
-    if (Aem_TagOpen(schluessel) == 0) {
-        const std::int32_t rc = Aem_TagFetch(&zeile);
+    std::int32_t rc = Aem_TagOpen(schluessel);
+    if (rc == 0) {
+        rc = Aem_TagFetch(&zeile);
         Aem_TagClose();
         if (rc == 0) {
             *LeistungsKz = zeile.AemLkz;
             return zeile.AemAfz;
         }
+        Msg_Datenbankfehler("Nza _VarianteFeststellen", "Aem_TagFetch", rc);
+    } else {
+        Msg_Datenbankfehler("Nza _VarianteFeststellen", "Aem_TagOpen", rc);
     }
 
     // The workstation's own assignment always wins; only without one does
     // its group's count.
     AplRecord apl{};
     apl.AplApl = mel.KeyApl;
-    std::int32_t rc = Apl_PKeyReadk(&apl);
+    rc = Apl_PKeyReadk(&apl);
     if (rc != 0) Msg_Fehler("Apl_PKeyReadk", mel.KeyApl.c_str(), rc);
 
     schluessel = AemRecord{};
     schluessel.AemKng = 1;
     schluessel.AemApg = apl.AplApg;
     schluessel.AemTag = mel.KeyDat;
-    if (Aem_TagOpen(schluessel) != 0) return 0;
+    if ((rc = Aem_TagOpen(schluessel)) != 0) {
+        Msg_Datenbankfehler("Nza _VarianteFeststellen", "Aem_TagOpen", rc);
+        return 0;
+    }
     std::int32_t variante = 0;
     rc = Aem_TagFetch(&zeile);
     if (rc == 0) {
@@ -45,11 +52,18 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
 }
 
 void Nza_VarianteAuswerten(MelRecord mel, NzaRecord* nza, AppRecord app, std::int32_t* LeistungsKz) {
-    Nza_SA10_Del(mel);
+    Nza_SA10_DelVoraus(mel);
     switch (Nza_VarianteFeststellen(mel, LeistungsKz)) {
-        case 2: Nzm_TagesWertePA(mel, nza, app); break;
-        case 3: Nzm_TagesWerteVariante3(mel, nza); break;
-        case 4: Nzm_TagesWerteVariante4(mel, nza); break;
-        default: break;  // variant 5 has no evaluation of its own, others none at all
+        case 2:
+            Nzm_TagesWertePA(mel, nza, app);
+            break;
+        case 3:
+            Nzm_TagesWerteVariante3(mel, nza);
+            break;
+        case 4:
+            Nzm_TagesWerteVariante4(mel, nza);
+            break;
+        default:
+            break;  // variant 5 has no evaluation of its own, others none at all
     }
 }

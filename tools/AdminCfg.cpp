@@ -98,7 +98,7 @@ int writeConfig(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 int adminEncode(int argc, char** argv) {
-    if (argc != 1) return usageError("usage: korvimand-admin encode TEXT   (TEXT \"-\": one line of stdin)");
+    if (argc != 1) return usageError(adminAufruf("encode"));
     std::string text = argv[0];
     if (text == "-" && !readSecretLine(text)) return usageError("encode: nothing on stdin");
     if (auto m = tooLong("text", text, true)) return usageError("encode: " + *m);
@@ -107,7 +107,7 @@ int adminEncode(int argc, char** argv) {
 }
 
 int adminDecode(int argc, char** argv) {
-    if (argc != 1) return usageError("usage: korvimand-admin decode DIGITS   (DIGITS \"-\": one line of stdin)");
+    if (argc != 1) return usageError(adminAufruf("decode"));
     std::string digits = argv[0];
     if (digits == "-" && !readSecretLine(digits)) return usageError("decode: nothing on stdin");
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() % 5 != 0)
@@ -120,9 +120,7 @@ int adminDecode(int argc, char** argv) {
 }
 
 int adminIni(int argc, char** argv) {
-    const char* usage =
-        "usage: korvimand-admin ini --login U (--password P | --password - | --password-env NAME) --net8 N "
-        "[--file F]";
+    const std::string usage = adminAufruf("ini");
     std::optional<std::string> login, password, net8, file;
     for (int i = 0; i < argc; ++i) {
         const std::string opt = argv[i];
@@ -142,9 +140,10 @@ int adminIni(int argc, char** argv) {
             password = v;
         } else return usageError("ini: unknown option " + opt + "\n" + usage);
     }
-    if (!login || !password || !net8) return usageError(std::string("ini: --login, a password and --net8 are needed\n") + usage);
+    if (!login || !password || !net8) return usageError("ini: --login, a password and --net8 are needed\n" + usage);
     if (net8->empty()) return usageError("ini: --net8 must name the database");
-    for (auto m : {tooLong("login", *login, false), tooLong("password", *password, true), tooLong("net8", *net8, false)})
+    for (auto m :
+         {tooLong("login", *login, false), tooLong("password", *password, true), tooLong("net8", *net8, false)})
         if (m) return usageError("ini: " + *m);
     const std::string path = file ? *file : Cfg_FileName();
     if (int rc = writeConfig(path, Cfg_DbLoginFile(*login, *password, *net8))) return rc;

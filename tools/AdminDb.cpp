@@ -4,26 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
 #include "util/Config.h"
-
-namespace {
-
-const char* reason(std::int32_t rc) {
-    switch (rc) {
-    case -1017: return "login refused";
-    case -12154: return "NET8 names no known database";
-    case -12514: return "the database does not exist";
-    case -12541: return "the database server cannot be reached";
-    case -27041: return "the SQLite file cannot be opened or created";
-    case -1031: return "insufficient privileges";
-    case -54: return "the database is busy";
-    default: return "database error";
-    }
-}
-
-}  // namespace
 
 int adminInitDb(int argc, char** argv) {
     bool force = false;
@@ -34,7 +18,7 @@ int adminInitDb(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--net8") == 0 && i + 1 < argc) {
             net8Arg = argv[++i];
         } else {
-            std::fputs("usage: korvimand-admin init-db [--net8 N] [--force]\n", stderr);
+            std::fprintf(stderr, "korvimand-admin: %s\n", adminAufruf("init-db").c_str());
             return 2;
         }
     }
@@ -49,7 +33,7 @@ int adminInitDb(int argc, char** argv) {
     }
     std::string existing;
     std::int32_t rc = rt::createTables(login, password, target.c_str(), force, existing);
-    if (rc == 1) {
+    if (rc == rt::err::TablesExist) {
         std::fprintf(stderr,
                      "init-db: %s already holds %s; nothing changed.\n"
                      "init-db: --force drops these tables with all their rows and creates them anew.\n",
@@ -57,7 +41,7 @@ int adminInitDb(int argc, char** argv) {
         return 1;
     }
     if (rc != 0) {
-        std::fprintf(stderr, "init-db: %s: %s (%d)\n", target.c_str(), reason(rc), rc);
+        std::fprintf(stderr, "init-db: %s: %s\n", target.c_str(), rt::err::explain(rc).c_str());
         return 1;
     }
     std::printf("init-db: %s the tables in %s\n", existing.empty() ? "created" : "re-created", target.c_str());

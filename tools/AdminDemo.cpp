@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
+#include "nza/Paket.h"
 #include "nza/Zeit.h"
 #include "tools/Admin.h"
 #include "tools/AdminSitzung.h"
@@ -22,9 +24,9 @@ namespace {
 // The day the demo's shop floor worked: yesterday, so that the rows look
 // like the previous shift's bookings whatever day the demo runs.
 struct Tage {
-    std::string gestern;     // yyyymmdd
-    std::string vorMonat;    // validity start of the run parameters
-    std::string inEinemJahr; // validity end of the run parameters
+    std::string gestern;      // yyyymmdd
+    std::string vorMonat;     // validity start of the run parameters
+    std::string inEinemJahr;  // validity end of the run parameters
     int jahr = 0, monat = 0, woche = 0, wochentag = 0, jahrestag = 0;
 };
 
@@ -85,7 +87,7 @@ public:
         double sme = 0, ime = 0;                     // planned and actual quantity
         double str = 0, ste = 0;                     // set-up time and unit time, h.mm
         std::int32_t sts = 20;
-        std::string zf2;                             // package marker or package key
+        std::string zf2;  // package marker or package key
         std::string zf3 = "Vorgabe aus Arbeitsplan";
     };
     static Position pos(std::string apk, std::string app, std::string bz1, std::string apl, std::string von,
@@ -157,8 +159,7 @@ public:
         std::string dtm = tag_;
         exec("insert into HlSystem.Hlx133Bak (BakDtm,BakJhr,BakMon,BakWch,BakWtg,BakJtg) values "
              "(TO_DATE(:b0,'yyyymmdd'),:b1,:b2,:b3,:b4,:b5)",
-             {s(dtm), rt::i32(d.jahr), rt::i32(d.monat), rt::i32(d.woche), rt::i32(d.wochentag),
-              rt::i32(d.jahrestag)});
+             {s(dtm), rt::i32(d.jahr), rt::i32(d.monat), rt::i32(d.woche), rt::i32(d.wochentag), rt::i32(d.jahrestag)});
     }
 
     // A shift-model assignment of a workstation (kind 2) or a group (kind 1):
@@ -184,8 +185,7 @@ public:
              "NzaNzr,NzaBzr,NzaRbz,NzaErf) values (:b0,:b1,:b2,:b3,:b4,TO_DATE(:b5,'yyyymmddHH24MISS'),"
              "TO_DATE(:b6,'yyyymmddHH24MISS'),:b7,:b8,:b9,:b10,:b11,:b12,:b13,:b14)",
              {rt::i16(q.sa), s(q.apl), s(q.apk), s(q.app), s(q.pnr), s(dtm), s(edt), rt::txt("BG"), rt::txt("EG"),
-              rt::real(q.nza), rt::real(q.nza), rt::real(q.nzr), rt::real(q.nzr), rt::real(q.rbz),
-              rt::txt("ZEITERF")});
+              rt::real(q.nza), rt::real(q.nza), rt::real(q.nzr), rt::real(q.nzr), rt::real(q.rbz), rt::txt("ZEITERF")});
     }
 
     // An "NZA" marker; the zero key (workstation ten zeros, personnel number
@@ -195,8 +195,7 @@ public:
         std::string mdt = tag_ + "150000";
         exec("insert into Hlx563Mrk (MrkKng,MrkApl,MrkApk,MrkApp,MrkPnr,MrkBnr,MrkObj,MrkMdt,MrkEsb) values "
              "(:b0,:b1,:b2,:b3,:b4,:b5,:b6,TO_DATE(:b7,'yyyymmddHH24MISS'),:b8)",
-             {rt::txt("NZA"), s(apl), s(apk), s(app), s(pnr), rt::i32(bnr), rt::txt("M_A"), s(mdt),
-              rt::txt("TERM01")});
+             {rt::txt("NZA"), s(apl), s(apk), s(app), s(pnr), rt::i32(bnr), rt::txt("M_A"), s(mdt), rt::txt("TERM01")});
     }
 
     void laufparameter(std::string gvn, std::string gbi) {
@@ -232,14 +231,6 @@ private:
     int zeilen_ = 0;
     std::int32_t buchungsnummer_ = 0;
 };
-
-// The package key of a head: its order right-aligned in 12 characters, its
-// position in 5, then 13 blanks.
-std::string paketSchluessel(const std::string& apk, const std::string& app) {
-    char buf[31];
-    std::snprintf(buf, sizeof buf, "%12s%5s%13s", apk.c_str(), app.c_str(), "");
-    return buf;
-}
 
 // The three "M_A" bookings of one stretch of work: start, quantity report,
 // finish. The last two count into the position's quantity sums.
@@ -298,7 +289,7 @@ void auftraege(Laden& l) {
     // variant 5; a finished position (status 10) that a range run skips.
     l.auftrag("000000100002", "Flansch DN50", "FLA-DN50-17");
     l.position(Laden::pos("000000100002", "00010", "Fraesen und Lackieren", "FRAES01", "060000", "133000", 40, 40, 0.45,
-                 0.09));
+                          0.09));
     arbeitsgang(l, "000000100002", "00010", "FRAES01", "060000", "113000", 40, 0, 100);
     arbeitsgang(l, "000000100002", "00010", "LACK01", "113000", "133000", 40, 0, 100, "00001004");
     l.position(Laden::pos("000000100002", "00020", "Montage", "MONT01", "133000", "150000", 40, 40, 0.10, 0.02));
@@ -316,7 +307,7 @@ void auftraege(Laden& l) {
     l.position(kopf);
     arbeitsgang(l, "000000100003", "00010", "DREH01", "060000", "140000", 60, 0, 100, "00001002");
     l.quelle(Q{5, "DREH01", "000000100003", "00010", "00001002", "060000", "140000", 7.30, 0.25, 0});
-    const std::string kopfSchluessel = paketSchluessel("000000100003", "00010");
+    const std::string kopfSchluessel = std::string(Paketschluessel("000000100003", "00010").c_str());
     const struct {
         const char* apk;
         const char* bz1;
@@ -337,7 +328,7 @@ void auftraege(Laden& l) {
     prog.zf2 = "*PKT_PROG*";
     l.position(prog);
     arbeitsgang(l, "000000100004", "00010", "FRAES01", "060000", "120000", 50, 0, 100);
-    const std::string progSchluessel = paketSchluessel("000000100004", "00010");
+    const std::string progSchluessel = std::string(Paketschluessel("000000100004", "00010").c_str());
     for (const char* apk : {"000000100021", "000000100022"}) {
         l.auftrag(apk, "Deckel Variante", std::string("DEC-") + (apk + 9));
         P p = Laden::pos(apk, "00010", "Fraesen im Programm", "FRAES01", "060000", "120000", 25, 25, 0.10, 0.06);
@@ -369,8 +360,6 @@ void auftraege(Laden& l) {
     l.merker("000000100009", "00010");
 }
 
-constexpr const char* kUsage = "usage: korvimand-admin demo [--net8 N]";
-
 }  // namespace
 
 int adminDemo(int argc, char** argv) {
@@ -379,7 +368,7 @@ int adminDemo(int argc, char** argv) {
         const std::string opt = argv[i];
         if (opt == "--net8" && i + 1 < argc) net8 = argv[++i];
         else {
-            std::cerr << "korvimand-admin: " << kUsage << "\n";
+            std::cerr << "korvimand-admin: " << adminAufruf("demo") << "\n";
             return 2;
         }
     }
@@ -391,7 +380,7 @@ int adminDemo(int argc, char** argv) {
     std::int32_t positionen = 0;
     std::int32_t rc = rt::exec("select count(*)  into :b0  from Hlx504App", {}, {rt::i32(positionen)});
     if (rc != 0) {
-        std::cerr << "korvimand-admin: cannot read the order positions (code " << rc
+        std::cerr << "korvimand-admin: cannot read the order positions (code " << rt::err::explain(rc)
                   << "); create the tables with korvimand-admin init-db\n";
         return 1;
     }
@@ -408,12 +397,12 @@ int adminDemo(int argc, char** argv) {
     // One transaction: the demo is there whole or not at all.
     if (l.fehler() != 0) {
         rt::rollback();
-        std::cerr << "korvimand-admin: loading the demo data failed with code " << l.fehler()
+        std::cerr << "korvimand-admin: loading the demo data failed with code " << rt::err::explain(l.fehler())
                   << "; nothing was loaded\n";
         return 1;
     }
     if ((rc = rt::commit()) != 0) {
-        std::cerr << "korvimand-admin: committing the demo data failed with code " << rc << "\n";
+        std::cerr << "korvimand-admin: committing the demo data failed with code " << rt::err::explain(rc) << "\n";
         return 1;
     }
     std::cout << "korvimand-admin: loaded " << l.zeilen() << " demo rows for " << d.gestern.substr(6, 2) << "."

@@ -1,68 +1,32 @@
 // korvimand-admin report: what the evaluation left in the database, for a
 // range of order positions or all of them, as aligned tables for a terminal
-// or as CSV for a spreadsheet. Rows are streamed from the cursors, so the
-// report of a large database needs no more memory than that of a small one.
+// or as CSV for a spreadsheet, and its sums (AdminBilanz) also as a page
+// with charts (AdminHtml). Rows are streamed from the cursors, so the report
+// of a large database needs no more memory than that of a small one.
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
+#include "tools/AdminBilanz.h"
+#include "tools/AdminCsv.h"
+#include "tools/AdminHtml.h"
 #include "tools/AdminSitzung.h"
 #include "util/Text.h"
 
 namespace {
 
-struct Bereich {
-    Text<12> vonApk, bisApk;
-    Text<5> vonApp, bisApp;
-};
-
-// The condition of the range cursor of korvimand over an order and a
-// position column: the same positions a range run would select (whatever
-// their status).
-std::string bedingung(const char* apk, const char* app) {
-    const std::string k = apk, p = app;
-    return " where ((" + k + ">:b0 or (" + k + "=:b0 and " + p + ">=:b2)) and (" + k + "<:b3 or (" + k +
-           "=:b3 and " + p + "<=:b5)))";
-}
-
-std::int32_t oeffnen(rt::Cursor& c, const std::string& text, const std::optional<Bereich>& b) {
-    if (!b) return rt::open(c, text.c_str(), {});
-    return rt::open(c, text.c_str(),
-                    {rt::txt(b->vonApk), rt::txt(b->vonApk), rt::txt(b->vonApp), rt::txt(b->bisApk),
-                     rt::txt(b->bisApk), rt::txt(b->bisApp)});
-}
-
-std::string ohneBlanks(std::string_view v) {
-    const auto e = v.find_last_not_of(' ');
-    return e == std::string_view::npos ? std::string() : std::string(v.substr(0, e + 1));
-}
-
-// h.mm with its two decimals; a value a correction has scaled keeps up to
-// two more, so that the table never shows a rounded time as the stored one.
-std::string zeit(double v) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%.4f", v);
-    std::string t = b;
-    while (t.size() > 3 && t.back() == '0' && t[t.size() - 3] != '.') t.pop_back();
-    return t;
-}
-
 std::string menge(double v) {
     char b[32];
     std::snprintf(b, sizeof b, "%g", v);
     return b;
-}
-
-// yyyymmddHHMMSS as "YYYY-MM-DD HH:MM"; anything else as it stands.
-std::string zeitpunkt(std::string_view t) {
-    if (t.size() != 14) return std::string(t);
-    return std::string(t.substr(0, 4)) + "-" + std::string(t.substr(4, 2)) + "-" + std::string(t.substr(6, 2)) +
-           " " + std::string(t.substr(8, 2)) + ":" + std::string(t.substr(10, 2));
 }
 
 // A package marker as it stands; a member's package key as the head it
@@ -86,8 +50,7 @@ struct Spalte {
 // One table, printed as its rows arrive.
 class Ausgabe {
 public:
-    Ausgabe(bool csv, const char* titel, std::vector<Spalte> spalten)
-        : csv_(csv), spalten_(std::move(spalten)) {
+    Ausgabe(bool csv, const char* titel, std::vector<Spalte> spalten) : csv_(csv), spalten_(std::move(spalten)) {
         // Tables are separated by one blank line.
         static bool erste = true;
         if (!erste) std::cout << "\n";
@@ -108,7 +71,7 @@ public:
         for (std::size_t i = 0; i < werte.size(); ++i) {
             if (csv_) {
                 if (i) out += ',';
-                out += feld(werte[i]);
+                out += csvFeld(werte[i]);
                 continue;
             }
             if (i) out += "  ";
@@ -130,17 +93,6 @@ private:
         const int k = static_cast<int>(std::string_view(s.kopf).size());
         return s.breite > k ? s.breite : k;
     }
-    // RFC 4180: a field with a comma, quote or line end is quoted.
-    static std::string feld(const std::string& v) {
-        if (v.find_first_of(",\"\r\n") == std::string::npos) return v;
-        std::string q = "\"";
-        for (char c : v) {
-            if (c == '"') q += '"';
-            q += c;
-        }
-        return q + "\"";
-    }
-
     bool csv_;
     std::vector<Spalte> spalten_;
     int zeilen_ = 0;
@@ -152,13 +104,13 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
     const std::string text =
         "select AppApk ,AppApp ,AppSts ,AppApl ,AppZf2 ,AppSme ,AppIme ,AppStr ,AppSte ,AppSza ,AppItr ,AppIta "
         ",AppIte  from Hlx504App" +
-        (b ? bedingung("AppApk", "AppApp") : std::string()) + " order by AppApk,AppApp";
+        (b ? bereichBedingung("AppApk", "AppApp") : std::string()) + " order by AppApk,AppApp";
     const std::string ppsText = "select PpsApk ,PpsApp ,PpsLfn  from Hlx580Pps" +
-                                (b ? bedingung("PpsApk", "PpsApp") : std::string()) +
+                                (b ? bereichBedingung("PpsApk", "PpsApp") : std::string()) +
                                 " order by PpsApk,PpsApp,PpsLfn";
     rt::Cursor app, pps;
-    if (std::int32_t rc = oeffnen(app, text, b)) return rc;
-    if (std::int32_t rc = oeffnen(pps, ppsText, b)) {
+    if (std::int32_t rc = bereichOeffnen(app, text, b)) return rc;
+    if (std::int32_t rc = bereichOeffnen(pps, ppsText, b)) {
         rt::close(app);
         return rc;
     }
@@ -187,9 +139,9 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
     auto ppsNaechste = [&] { return rt::fetch(pps, {rt::txt(ppsApk), rt::txt(ppsPos), rt::i32(lfn)}); };
     std::int32_t ppsRc = ppsNaechste();
     std::int32_t rc;
-    while ((rc = rt::fetch(app, {rt::txt(apk), rt::txt(pos), rt::i16(sts), rt::txt(apl), rt::txt(zf2),
-                                 rt::real(sme), rt::real(ime), rt::real(str), rt::real(ste), rt::real(sza),
-                                 rt::real(itr), rt::real(ita), rt::real(ite)})) == 0) {
+    while ((rc = rt::fetch(app, {rt::txt(apk), rt::txt(pos), rt::i16(sts), rt::txt(apl), rt::txt(zf2), rt::real(sme),
+                                 rt::real(ime), rt::real(str), rt::real(ste), rt::real(sza), rt::real(itr),
+                                 rt::real(ita), rt::real(ite)})) == 0) {
         const std::string schluessel = apk.str() + '\x01' + pos.str();
         std::string uploads;
         for (; ppsRc == 0; ppsRc = ppsNaechste()) {
@@ -200,12 +152,12 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
             uploads += std::to_string(lfn);
         }
         aus.zeile({apk.str(), pos.str(), std::to_string(sts), apl.str(), paket(zf2.view()), menge(sme), menge(ime),
-                   zeit(str), zeit(ste), zeit(sza), zeit(itr), zeit(ita), zeit(ite), uploads});
+                   zeitText(str), zeitText(ste), zeitText(sza), zeitText(itr), zeitText(ita), zeitText(ite), uploads});
     }
     aus.ende();
     rt::close(pps);
     rt::close(app);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 // The evaluation records: each position's total record (kind 11) and its
@@ -215,10 +167,10 @@ std::int32_t auswertungen(bool csv, const std::optional<Bereich>& b) {
         "select NzaApk ,NzaApp ,NzaSa ,NzaApl ,TO_CHAR(NzaDtm,'yyyymmddHH24MISS') ,TO_CHAR(NzaEdt,"
         "'yyyymmddHH24MISS') ,NzaNzr ,NzaNza ,NzaRbz ,NzaGum ,NzaAum ,NzaRf1 ,NzaMaz ,NzaTnr ,NzaErf  from "
         "Hlx590Nza" +
-        (b ? bedingung("NzaApk", "NzaApp") + " and NzaSa>=10" : std::string(" where NzaSa>=10")) +
+        (b ? bereichBedingung("NzaApk", "NzaApp") + " and NzaSa>=10" : std::string(" where NzaSa>=10")) +
         " order by NzaApk,NzaApp,NzaSa desc,NzaApl,NzaPnr,NzaDtm";
     rt::Cursor c;
-    if (std::int32_t rc = oeffnen(c, text, b)) return rc;
+    if (std::int32_t rc = bereichOeffnen(c, text, b)) return rc;
     Ausgabe aus(csv, "Evaluation records: kind 11 per position, kind 10 per workstation (times in h.mm)",
                 {{"order", 12, false},
                  {"pos", 5, false},
@@ -245,14 +197,14 @@ std::int32_t auswertungen(bool csv, const std::optional<Bereich>& b) {
     double nzr, nza, rbz, gum, aum, rf1;
     std::int32_t rc;
     while ((rc = rt::fetch(c, {rt::txt(apk), rt::txt(pos), rt::i16(sa), rt::txt(apl), rt::txt(dtm), rt::txt(edt),
-                               rt::real(nzr), rt::real(nza), rt::real(rbz), rt::real(gum), rt::real(aum),
-                               rt::real(rf1), rt::i32(maz), rt::txt(tnr), rt::txt(erf)})) == 0)
-        aus.zeile({apk.str(), pos.str(), std::to_string(sa), ohneBlanks(apl.view()), zeitpunkt(dtm.view()),
-                   zeitpunkt(edt.view()), zeit(nzr), zeit(nza), zeit(rbz), menge(gum), menge(aum), menge(rf1),
-                   std::to_string(maz), ohneBlanks(tnr.view()), erf.str()});
+                               rt::real(nzr), rt::real(nza), rt::real(rbz), rt::real(gum), rt::real(aum), rt::real(rf1),
+                               rt::i32(maz), rt::txt(tnr), rt::txt(erf)})) == 0)
+        aus.zeile({apk.str(), pos.str(), std::to_string(sa), ohneBlanks(apl.view()), zeitpunktText(dtm.view()),
+                   zeitpunktText(edt.view()), zeitText(nzr), zeitText(nza), zeitText(rbz), menge(gum), menge(aum),
+                   menge(rf1), std::to_string(maz), ohneBlanks(tnr.view()), erf.str()});
     aus.ende();
     rt::close(c);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 // The rows handed to the planning system, in the order of their numbers.
@@ -260,9 +212,9 @@ std::int32_t uploads(bool csv, const std::optional<Bereich>& b) {
     const std::string text =
         "select PpsLfn ,PpsApk ,PpsApp ,PpsApl ,PpsZt1 ,PpsZt2 ,PpsZt3 ,PpsGum ,PpsFam ,PpsMee ,PpsDat  from "
         "Hlx580Pps" +
-        (b ? bedingung("PpsApk", "PpsApp") : std::string()) + " order by PpsLfn,PpsApk,PpsApp";
+        (b ? bereichBedingung("PpsApk", "PpsApp") : std::string()) + " order by PpsLfn,PpsApk,PpsApp";
     rt::Cursor c;
-    if (std::int32_t rc = oeffnen(c, text, b)) return rc;
+    if (std::int32_t rc = bereichOeffnen(c, text, b)) return rc;
     Ausgabe aus(csv, "Uploads to the planning system (Zt1 = Nzr, Zt2 = Nza, Zt3 = unit time Ite)",
                 {{"number", 6, true},
                  {"order", 12, false},
@@ -283,29 +235,73 @@ std::int32_t uploads(bool csv, const std::optional<Bereich>& b) {
     std::int32_t lfn = 0;
     double zt1, zt2, zt3, gum, fam;
     std::int32_t rc;
-    while ((rc = rt::fetch(c, {rt::i32(lfn), rt::txt(apk), rt::txt(pos), rt::txt(apl), rt::real(zt1),
-                               rt::real(zt2), rt::real(zt3), rt::real(gum), rt::real(fam), rt::txt(mee),
-                               rt::txt(dat)})) == 0)
-        aus.zeile({std::to_string(lfn), apk.str(), pos.str(), apl.str(), zeit(zt1), zeit(zt2), zeit(zt3),
-                   menge(gum), menge(fam), mee.str(), zeitpunkt(dat.view())});
+    while ((rc = rt::fetch(c, {rt::i32(lfn), rt::txt(apk), rt::txt(pos), rt::txt(apl), rt::real(zt1), rt::real(zt2),
+                               rt::real(zt3), rt::real(gum), rt::real(fam), rt::txt(mee), rt::txt(dat)})) == 0)
+        aus.zeile({std::to_string(lfn), apk.str(), pos.str(), apl.str(), zeitText(zt1), zeitText(zt2), zeitText(zt3),
+                   menge(gum), menge(fam), mee.str(), zeitpunktText(dat.view())});
     aus.ende();
     rt::close(c);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
-constexpr const char* kUsage =
-    "usage: korvimand-admin report [--from APK APP --to APK APP] [--table positions|records|uploads] [--csv] "
-    "[--net8 N]";
+// The sums of the range, the same figures as the HTML page.
+void bilanzTabellen(bool csv, const Bilanz& z, const std::optional<std::string>& tabelle) {
+    const auto zeigen = [&](const char* name) { return !tabelle || *tabelle == name; };
+    if (zeigen("summary")) {
+        Ausgabe aus(csv, "Summary: evaluated positions, planned (AppSza) against actual (AppIta) times in h.mm",
+                    {{"item", 27, false}, {"value", 0, false}});
+        for (const auto& [name, wert] : bilanzKennzahlen(z)) aus.zeile({name, wert});
+    }
+    if (zeigen("workstations")) {
+        Ausgabe aus(csv, "Planned against actual per workstation (h.mm), most planned time first",
+                    {{"workstation", 10, false},
+                     {"positions", 9, true},
+                     {"planned", 9, true},
+                     {"actual", 9, true},
+                     {"act/plan", 0, true}});
+        for (const BilanzPlatz& p : z.plaetze)
+            aus.zeile({p.apl, std::to_string(p.positionen), minutenText(p.planMin), minutenText(p.istMin),
+                       verhaeltnisText(p.istMin, p.planMin)});
+        aus.ende();
+    }
+    if (zeigen("deviations")) {
+        Ausgabe aus(csv, "Largest deviations: at most 20 positions over and 20 under plan (h.mm)",
+                    {{"side", 5, false},
+                     {"order", 12, false},
+                     {"pos", 5, false},
+                     {"workstation", 11, false},
+                     {"planned", 7, true},
+                     {"actual", 7, true},
+                     {"deviation", 0, true}});
+        for (const auto* seite : {&z.mehr, &z.weniger})
+            for (const BilanzPosition& p : *seite)
+                aus.zeile({seite == &z.mehr ? "over" : "under", p.apk, p.app, p.apl, zeitText(p.plan), zeitText(p.ist),
+                           minutenText(p.abweichungMin)});
+        aus.ende();
+    }
+    if (z.logDatei && zeigen("failures")) {
+        Ausgabe aus(csv, ("Failures in " + *z.logDatei + " by function and message").c_str(),
+                    {{"count", 5, true}, {"function", 22, false}, {"message", 0, false}});
+        for (const BilanzFehler& f : z.fehler) aus.zeile({std::to_string(f.anzahl), f.funktion, f.message});
+        aus.ende();
+    }
+}
 
 int usage(const std::string& warum) {
-    std::cerr << "korvimand-admin: report: " << warum << "\n" << kUsage << "\n";
+    std::cerr << "korvimand-admin: report: " << warum << "\n" << adminAufruf("report") << "\n";
     return 2;
+}
+
+bool tabelleBekannt(const std::string& t) {
+    for (const char* n : {"positions", "records", "uploads", "summary", "workstations", "deviations", "failures"})
+        if (t == n) return true;
+    return false;
 }
 
 }  // namespace
 
 int adminReport(int argc, char** argv) {
-    std::optional<std::string> net8, tabelle;
+    std::optional<std::string> net8, tabelle, html, log;
     std::optional<std::pair<std::string, std::string>> von, bis;
     bool csv = false;
     for (int i = 0; i < argc; ++i) {
@@ -315,13 +311,19 @@ int adminReport(int argc, char** argv) {
             (opt == "--from" ? von : bis) = std::make_pair(std::string(argv[i + 1]), std::string(argv[i + 2]));
             i += 2;
         } else if (opt == "--table" && i + 1 < argc) tabelle = argv[++i];
+        else if (opt == "--html" && i + 1 < argc) html = argv[++i];
+        else if (opt == "--log" && i + 1 < argc) log = argv[++i];
         else if (opt == "--net8" && i + 1 < argc) net8 = argv[++i];
         else return usage("unexpected " + opt);
     }
     if (von.has_value() != bis.has_value()) return usage("--from and --to go together");
-    if (tabelle && *tabelle != "positions" && *tabelle != "records" && *tabelle != "uploads")
-        return usage("unknown table " + *tabelle);
+    if (tabelle && !tabelleBekannt(*tabelle)) return usage("unknown table " + *tabelle);
+    if (tabelle && *tabelle == "failures" && !log) return usage("the failures table needs --log FILE");
+    // A spreadsheet reads one table from one file.
+    if (csv && !tabelle) return usage("--csv writes one table: give --table with the table's name");
+    if (html && (csv || tabelle)) return usage("--html writes the whole page: no --table or --csv with it");
     std::optional<Bereich> b;
+    std::string bereichText = "all order positions";
     if (von) {
         // Cut to the widths of the keys, as korvimand cuts its arguments.
         b.emplace();
@@ -329,18 +331,43 @@ int adminReport(int argc, char** argv) {
         b->vonApp = von->second;
         b->bisApk = bis->first;
         b->bisApp = bis->second;
+        bereichText = "order positions " + b->vonApk.str() + "/" + b->vonApp.str() + " to " + b->bisApk.str() + "/" +
+                      b->bisApp.str();
     }
 
+    Bilanz z;
+    if (log) {
+        if (const int e = bilanzLog(*log, z); e == ENOENT) {
+            // Korvimand creates its log with the first entry.
+            std::cerr << "korvimand-admin: report: there is no " << *log << ": no failures logged there\n";
+            z.logDatei = *log;
+        } else if (e != 0) {
+            std::cerr << "korvimand-admin: report: cannot read " << *log << ": " << std::strerror(e) << "\n";
+            return 1;
+        }
+    }
     Sitzung sitzung;
     if (int rc = sitzung.verbinden(net8)) return rc;
     const auto zeigen = [&](const char* name) { return !tabelle || *tabelle == name; };
     std::int32_t rc = 0;
-    if (zeigen("positions")) rc = positionen(csv, b);
-    if (rc == 0 && zeigen("records")) rc = auswertungen(csv, b);
-    if (rc == 0 && zeigen("uploads")) rc = uploads(csv, b);
+    if (!html && zeigen("positions")) rc = positionen(csv, b);
+    if (!html && rc == 0 && zeigen("records")) rc = auswertungen(csv, b);
+    if (!html && rc == 0 && zeigen("uploads")) rc = uploads(csv, b);
+    const bool bilanz = html || !tabelle || *tabelle == "summary" || *tabelle == "workstations" ||
+                        *tabelle == "deviations" || *tabelle == "failures";
+    if (rc == 0 && bilanz) rc = bilanzLesen(b, z);
     if (rc != 0) {
-        std::cerr << "korvimand-admin: reading the report failed with code " << rc << "\n";
+        std::cerr << "korvimand-admin: reading the report failed with code " << rt::err::explain(rc) << "\n";
         return 1;
     }
+    if (!html) {
+        if (bilanz) bilanzTabellen(csv, z, tabelle);
+        return 0;
+    }
+    if (const int e = berichtHtmlSchreiben(*html, z, bereichText)) {
+        std::cerr << "korvimand-admin: report: cannot write " << *html << ": " << std::strerror(e) << "\n";
+        return 1;
+    }
+    std::cout << "korvimand-admin: report: wrote " << *html << "\n";
     return 0;
 }

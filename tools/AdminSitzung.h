@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "util/Config.h"
 
@@ -29,7 +30,8 @@ public:
             return 1;
         }
         if (const std::int32_t rc = rt::connect(login, password, net8_.c_str()); rc != 0) {
-            std::cerr << "korvimand-admin: cannot connect to " << anzeige() << " (code " << rc << ")\n";
+            std::cerr << "korvimand-admin: cannot connect to " << anzeige() << " (code " << rt::err::explain(rc)
+                      << ")\n";
             return 1;
         }
         return 0;

@@ -3,37 +3,32 @@
 #include <cstring>
 
 #include "tools/Admin.h"
-
-namespace {
-
-void usage() {
-    std::fputs(
-        "usage: korvimand-admin COMMAND [ARGS]\n"
-        "  encode TEXT                         print TEXT enciphered as 5-digit groups\n"
-        "  decode DIGITS                       print the text of enciphered groups\n"
-        "  ini --login U (--password-env VAR | --password - | --password P) --net8 N [--file F]\n"
-        "                                      write a configuration file (--password - reads stdin)\n"
-        "  init-db [--net8 N] [--force]        create the tables in the configured database\n"
-        "  demo [--net8 N]                     load demonstration data into an empty database\n"
-        "  report [--from APK APP --to APK APP] [--table positions|records|uploads] [--csv] [--net8 N]\n"
-        "                                      show planned and actual times, evaluation records, uploads\n",
-        stderr);
-}
-
-}  // namespace
+#include "util/Version.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        usage();
+        adminUebersicht(stderr);
         return 2;
     }
     const char* cmd = argv[1];
+    if (std::strcmp(cmd, "--help") == 0 && argc == 2) return adminHilfe(0, nullptr);
+    if (std::strcmp(cmd, "--version") == 0 && argc == 2) {
+        std::printf("korvimand-admin %s\n", kKorvimandVersion);
+        return 0;
+    }
+    // COMMAND --help: what help COMMAND shows.
+    if (argc == 3 && std::strcmp(argv[2], "--help") == 0) return adminHilfe(1, argv + 1);
+    if (std::strcmp(cmd, "help") == 0) return adminHilfe(argc - 2, argv + 2);
     if (std::strcmp(cmd, "encode") == 0) return adminEncode(argc - 2, argv + 2);
     if (std::strcmp(cmd, "decode") == 0) return adminDecode(argc - 2, argv + 2);
     if (std::strcmp(cmd, "ini") == 0) return adminIni(argc - 2, argv + 2);
     if (std::strcmp(cmd, "init-db") == 0) return adminInitDb(argc - 2, argv + 2);
     if (std::strcmp(cmd, "demo") == 0) return adminDemo(argc - 2, argv + 2);
     if (std::strcmp(cmd, "report") == 0) return adminReport(argc - 2, argv + 2);
-    usage();
+    if (std::strcmp(cmd, "log") == 0) return adminLog(argc - 2, argv + 2);
+    if (std::strcmp(cmd, "code") == 0) return adminCode(argc - 2, argv + 2);
+    if (std::strcmp(cmd, "split") == 0) return adminSplit(argc - 2, argv + 2);
+    std::fprintf(stderr, "korvimand-admin: unknown command %s\n", cmd);
+    adminUebersicht(stderr);
     return 2;
 }

@@ -71,9 +71,15 @@ private:
             return;
         }
         switch (semicolons_) {
-            case 0: append(numberText_, c, CfgNumberMax); break;
-            case 1: append(middle_, c, CfgFieldMax); break;
-            default: append(rec_.value, c, CfgValueMax); break;
+            case 0:
+                append(numberText_, c, CfgNumberMax);
+                break;
+            case 1:
+                append(middle_, c, CfgFieldMax);
+                break;
+            default:
+                append(rec_.value, c, CfgValueMax);
+                break;
         }
     }
 
@@ -139,8 +145,7 @@ IdeaUserKey userKey(std::string_view keyText) {
     // The i-th key word is the code of the i-th byte of the key text; the
     // text's terminating zero (and anything missing) gives 0.
     IdeaUserKey k{};
-    for (std::size_t i = 0; i < k.size() && i < keyText.size(); ++i)
-        k[i] = static_cast<unsigned char>(keyText[i]);
+    for (std::size_t i = 0; i < k.size() && i < keyText.size(); ++i) k[i] = static_cast<unsigned char>(keyText[i]);
     return k;
 }
 
@@ -180,8 +185,8 @@ std::string Cfg_FileName() {
     return env && *env ? std::string(env) : std::string(kDefaultFile);
 }
 
-bool Cfg_FindRecord(std::string_view fileBytes, std::string_view name, std::string_view key,
-                    std::int32_t number, CfgRecord& record) {
+bool Cfg_FindRecord(std::string_view fileBytes, std::string_view name, std::string_view key, std::int32_t number,
+                    CfgRecord& record) {
     RecordScanner scanner(name, key, number);
     bool found = scanner.feed(fileBytes) || scanner.finish();
     record = found ? scanner.record() : CfgRecord{};
@@ -239,8 +244,7 @@ std::string Cfg_EncodeValue(std::string_view text, std::string_view keyText) {
     out.reserve((text.size() + 3) / 4 * 20);
     for (std::size_t b = 0; b < text.size(); b += 4) {
         IdeaBlock block{};
-        for (std::size_t j = 0; j < 4 && b + j < text.size(); ++j)
-            block[j] = static_cast<unsigned char>(text[b + j]);
+        for (std::size_t j = 0; j < 4 && b + j < text.size(); ++j) block[j] = static_cast<unsigned char>(text[b + j]);
         for (std::uint16_t w : Idea_Crypt(ek, block)) {
             char group[8];
             std::snprintf(group, sizeof group, "%05u", static_cast<unsigned>(w));

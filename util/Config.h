@@ -42,8 +42,8 @@ std::string Cfg_FileName();
 // Finds in the bytes of a configuration file the first record whose name
 // equals name, or whose key equals key, or whose number equals number.
 // Returns false when none matches (record left empty).
-bool Cfg_FindRecord(std::string_view fileBytes, std::string_view name, std::string_view key,
-                    std::int32_t number, CfgRecord& record);
+bool Cfg_FindRecord(std::string_view fileBytes, std::string_view name, std::string_view key, std::int32_t number,
+                    CfgRecord& record);
 
 // The decrypted value of the first matching record of the file, or "" when
 // the file cannot be read or no record matches.

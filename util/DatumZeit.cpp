@@ -31,8 +31,8 @@ std::int32_t Get_SystemDatumZeit(char* datum, char* zeit, std::int32_t art) {
     const std::tm t = uhr();
     datum[0] = '\0';
     zeit[0] = '\0';
-    const int d = two(t.tm_mday), m = two(t.tm_mon + 1), y = two(t.tm_year), hh = two(t.tm_hour),
-              mi = two(t.tm_min), ss = two(t.tm_sec);
+    const int d = two(t.tm_mday), m = two(t.tm_mon + 1), y = two(t.tm_year), hh = two(t.tm_hour), mi = two(t.tm_min),
+              ss = two(t.tm_sec);
     // The century is always written as "20".
     switch (art) {
         case 1:

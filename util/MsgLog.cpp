@@ -8,8 +8,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <new>
 #include <string_view>
 #include <thread>
 
@@ -94,8 +96,7 @@ int appendDurably(int fd, std::string_view bytes) {
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             const int e = n < 0 ? errno : EIO;
-            while (::ftruncate(fd, start) != 0 && errno == EINTR) {
-            }
+            while (::ftruncate(fd, start) != 0 && errno == EINTR) {}
             return e;
         }
         done += static_cast<std::size_t>(n);
@@ -114,8 +115,7 @@ int appendLocked(const std::string& path, std::string_view bytes) {
 
 // Moves the log to its backup name (replacing the earlier backup) under the
 // log's lock. A log that is not there has nothing to move, and the backup
-// stays. False when the log cannot be moved: the entry then waits for the
-// next call.
+// stays. False when the log cannot be moved.
 bool rotate(const Settings& s) {
     int fd = openLocked(s.fileName, false);
     if (fd == -ENOENT) return true;
@@ -123,6 +123,14 @@ bool rotate(const Settings& s) {
     bool moved = std::rename(s.fileName.c_str(), s.backupName.c_str()) == 0;
     ::close(fd);
     return moved;
+}
+
+// An entry the log cannot take goes to standard error, so that no failure
+// goes unreported. Through stdio, whose unbuffered stderr needs no memory.
+void aufStandardfehler(std::string_view funktion, std::string_view message, std::int32_t code, int fehler) noexcept {
+    std::fprintf(stderr, "korvimand: message log not written (%s): %.*s / %.*s / %d\n", std::strerror(fehler),
+                 static_cast<int>(funktion.size()), funktion.data(), static_cast<int>(message.size()), message.data(),
+                 static_cast<int>(code));
 }
 
 void put2(std::string& out, int v, char sep) {
@@ -143,36 +151,37 @@ std::string Msg_BackupName(const std::string& fileName) {
 }
 
 std::string Msg_Eintrag(const MsgEntry& e, std::int32_t enabled, const std::tm& t) {
-    std::string out = "\xFE\r\nSystem-Date: ";
+    std::string out(1, kMsgStart);
+    const auto zeile = [&out](std::string_view label) {
+        out += kMsgZeilenende;
+        out += label;
+    };
+    zeile(kMsgDatum);
     put2(out, t.tm_mday, '.');
     put2(out, t.tm_mon + 1, '.');
     put2(out, t.tm_year, 0);
-    out += "\r\nSystem-Time: ";
+    zeile(kMsgZeit);
     put2(out, t.tm_hour, ':');
     put2(out, t.tm_min, ':');
     put2(out, t.tm_sec, 0);
-    out += "\r\nMsgArt_____: ";
-    static constexpr struct {
-        std::int32_t bit;
-        const char* text;
-    } kinds[] = {{DMSG, "DMSG "}, {SMSG, "SMSG "}, {FMSG, "FMSG "}, {WMSG, "WMSG "}, {CMSG, "CMSG "}};
-    for (const auto& k : kinds)
+    zeile(kMsgArt);
+    for (const MsgArtText& k : kMsgArtTexte)
         if (e.MsgArt & k.bit) out += k.text;
-    out += "\r\nMessage____: ";
+    zeile(kMsgMessage);
     out += text(e.Message);
-    out += "\r\nFunktion___: ";
+    zeile(kMsgFunktion);
     out += text(e.Funktion);
-    out += "\r\nErrorCode__: ";
+    zeile(kMsgErrorCode);
     out += std::to_string(e.ErrorCode);
-    out += "\r\n";
+    out += kMsgZeilenende;
     if (enabled & DMSG) {
         std::size_t n = e.DataLength > 0 ? static_cast<std::size_t>(e.DataLength) : 0;
         out.append(e.Data, 0, n);
-        out += "\r\n";
+        out += kMsgZeilenende;
     }
     if (enabled & SMSG) {
         out += text(e.Supplement);
-        out += "\r\n";
+        out += kMsgZeilenende;
     }
     return out;
 }
@@ -190,27 +199,46 @@ void Msg_Write(const MsgEntry& entry) {
     std::lock_guard<std::mutex> lock(settingsMutex);
     const std::int32_t enabled = entry.MsgArt & settings.mask;
     if (enabled <= 0) return;
-    const std::string bytes = Msg_Eintrag(entry, enabled, DatumZeit_Jetzt());
-    if (settings.sinceRotation > kRotationThreshold) {
-        if (!rotate(settings)) return;
-        settings.sinceRotation = 0;
+    int fehler = 0;
+    try {
+        const std::string bytes = Msg_Eintrag(entry, enabled, DatumZeit_Jetzt());
+        // A log that cannot be moved aside takes the entry all the same; the
+        // next entry tries the move again.
+        if (settings.sinceRotation > kRotationThreshold && rotate(settings)) settings.sinceRotation = 0;
+        fehler = appendLocked(settings.fileName, bytes);
+    } catch (const std::bad_alloc&) {
+        fehler = ENOMEM;
     }
-    if (appendLocked(settings.fileName, bytes) != 0) return;
+    if (fehler != 0) {
+        aufStandardfehler(text(entry.Funktion), text(entry.Message), entry.ErrorCode, fehler);
+        return;
+    }
     ++settings.sinceRotation;
     ++settings.written;
 }
 
 void Msg_Send(const char* funktion, const char* message, std::int32_t msgArt, std::int32_t errorCode) {
-    MsgEntry e;
-    e.Funktion = funktion ? funktion : "";
-    e.Message = message ? message : "";
-    e.MsgArt = msgArt;
-    e.ErrorCode = errorCode;
-    Msg_Write(e);
+    funktion = funktion ? funktion : "";
+    message = message ? message : "";
+    try {
+        MsgEntry e;
+        e.Funktion = funktion;
+        e.Message = message;
+        e.MsgArt = msgArt;
+        e.ErrorCode = errorCode;
+        Msg_Write(e);
+    } catch (const std::bad_alloc&) {
+        std::lock_guard<std::mutex> lock(settingsMutex);
+        if (msgArt & settings.mask) aufStandardfehler(funktion, message, errorCode, ENOMEM);
+    }
 }
 
 void Msg_Fehler(const char* funktion, const char* message, std::int32_t code) {
     Msg_Send(funktion, message, FMSG, code);
+}
+
+void Msg_Datenbankfehler(const char* funktion, const char* operation, std::int32_t rc) {
+    if (rc < 0) Msg_Fehler(funktion, operation, rc);
 }
 
 std::int32_t Msg_AppendToFile(const char* fileName, const char* data, std::int32_t length) {

@@ -15,12 +15,23 @@ struct Text {
     Text(const char* v) { assign(v); }
     Text(std::string_view v) { assign(v); }
     template <std::size_t M>
-    Text(const Text<M>& o) { assign(o.view()); }
+    Text(const Text<M>& o) {
+        assign(o.view());
+    }
 
-    Text& operator=(const char* v) { assign(v); return *this; }
-    Text& operator=(std::string_view v) { assign(v); return *this; }
+    Text& operator=(const char* v) {
+        assign(v);
+        return *this;
+    }
+    Text& operator=(std::string_view v) {
+        assign(v);
+        return *this;
+    }
     template <std::size_t M>
-    Text& operator=(const Text<M>& o) { assign(o.view()); return *this; }
+    Text& operator=(const Text<M>& o) {
+        assign(o.view());
+        return *this;
+    }
 
     void assign(const char* v) { assign(v ? std::string_view(v, strnlen(v, N)) : std::string_view()); }
     void assign(std::string_view v) {
@@ -40,5 +51,7 @@ struct Text {
     bool operator==(std::string_view v) const { return view() == v; }
     bool operator==(const char* v) const { return view() == std::string_view(v ? v : ""); }
     template <std::size_t M>
-    bool operator==(const Text<M>& o) const { return view() == o.view(); }
+    bool operator==(const Text<M>& o) const {
+        return view() == o.view();
+    }
 };

@@ -2,13 +2,13 @@
 
 #include <cctype>
 
+#include "db/runtime/ResultCodes.h"
+
 namespace rt::dialect {
 namespace {
 
 bool identStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool identChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#';
-}
+bool identChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#'; }
 bool space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 bool iequal(std::string_view a, std::string_view b) {
@@ -109,6 +109,19 @@ void sqliteToChar(std::string& o, std::string_view col, Fmt f) {
     o += ')';
 }
 
+// TO_CHAR(col,'yyyymmdd')=:bN as the range of that day, which an index on
+// col serves; the text of a day cannot be indexed on PostgreSQL (to_char
+// depends on settings). col is a timestamp(0): every value of the day lies
+// in [day, day + 1 day), and a NULL col or day gives NULL as before.
+void postgresDayKey(std::string& o, std::string_view col, std::size_t n) {
+    const std::string day = "$" + std::to_string(n) + "::timestamp(0)";
+    o += "(";
+    o += col;
+    o += ">=" + day + " and ";
+    o += col;
+    o += "<" + day + "+interval '1 day')";
+}
+
 void postgresToChar(std::string& o, std::string_view col, Fmt f) {
     o += "to_char(";
     o += col;
@@ -126,14 +139,14 @@ std::int32_t control(Scanner& s, std::string_view verb, Translated& out) {
         out.verb = Verb::Commit;
         s.skipSpace();
         if (iequal(s.word(), "work")) s.skipSpace();
-        return s.end() ? 0 : -900;
+        return s.end() ? 0 : err::BadStatement;
     }
     if (iequal(verb, "savepoint")) {
         out.verb = Verb::Savepoint;
         s.skipSpace();
         out.savepoint = std::string(s.word());
         s.skipSpace();
-        return out.savepoint.empty() || !s.end() ? -900 : 0;
+        return out.savepoint.empty() || !s.end() ? err::BadStatement : 0;
     }
     // rollback [work] [to [savepoint] name]
     s.skipSpace();
@@ -144,9 +157,9 @@ std::int32_t control(Scanner& s, std::string_view verb, Translated& out) {
     }
     if (w.empty()) {
         out.verb = Verb::Rollback;
-        return s.end() ? 0 : -900;
+        return s.end() ? 0 : err::BadStatement;
     }
-    if (!iequal(w, "to")) return -900;
+    if (!iequal(w, "to")) return err::BadStatement;
     s.skipSpace();
     w = s.word();
     if (iequal(w, "savepoint")) {
@@ -156,7 +169,7 @@ std::int32_t control(Scanner& s, std::string_view verb, Translated& out) {
     out.verb = Verb::RollbackTo;
     out.savepoint = std::string(w);
     s.skipSpace();
-    return out.savepoint.empty() || !s.end() ? -900 : 0;
+    return out.savepoint.empty() || !s.end() ? err::BadStatement : 0;
 }
 
 // Oracle sorts NULL after every value ascending and before every value
@@ -187,18 +200,13 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
     Scanner s{text};
     s.skipSpace();
     std::string_view verb = s.word();
-    if (iequal(verb, "select"))
-        out.verb = Verb::Select;
-    else if (iequal(verb, "insert"))
-        out.verb = Verb::Insert;
-    else if (iequal(verb, "update"))
-        out.verb = Verb::Update;
-    else if (iequal(verb, "delete"))
-        out.verb = Verb::Delete;
+    if (iequal(verb, "select")) out.verb = Verb::Select;
+    else if (iequal(verb, "insert")) out.verb = Verb::Insert;
+    else if (iequal(verb, "update")) out.verb = Verb::Update;
+    else if (iequal(verb, "delete")) out.verb = Verb::Delete;
     else if (iequal(verb, "commit") || iequal(verb, "savepoint") || iequal(verb, "rollback"))
         return control(s, verb, out);
-    else
-        return -900;
+    else return err::BadStatement;
 
     std::string& o = out.sql;
     o.reserve(text.size() + 64);
@@ -209,7 +217,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
         if (c == '\'') {
             std::size_t b = s.p++;
             while (s.p < text.size() && text[s.p] != '\'') ++s.p;
-            if (s.end()) return -900;
+            if (s.end()) return err::BadStatement;
             ++s.p;
             o += text.substr(b, s.p - b);
             continue;
@@ -257,7 +265,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             // The into list names the outputs: ":b0:b1,:b2:b3" (value and
             // indicator) or ":b0,:b1". Only its length matters.
             do {
-                if (!s.placeholder()) return -900;
+                if (!s.placeholder()) return err::BadStatement;
                 s.placeholder();  // the indicator, when there is one
                 ++out.outputs;
             } while (s.eat(','));
@@ -265,32 +273,40 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             continue;
         }
         if (iequal(w, "to_char")) {
-            if (!s.eat('(')) return -900;
+            if (!s.eat('(')) return err::BadStatement;
             s.skipSpace();
             std::size_t b = s.p;
             int depth = 0;
             while (!s.end() && !(depth == 0 && text[s.p] == ',')) {
                 if (text[s.p] == '(') ++depth;
-                if (text[s.p] == ')' && --depth < 0) return -900;
+                if (text[s.p] == ')' && --depth < 0) return err::BadStatement;
                 ++s.p;
             }
             std::string_view col = text.substr(b, s.p - b);
             while (!col.empty() && space(col.back())) col.remove_suffix(1);
             std::string_view fmt;
-            if (!s.eat(',') || !s.literal(fmt) || !s.eat(')') || col.empty()) return -900;
+            if (!s.eat(',') || !s.literal(fmt) || !s.eat(')') || col.empty()) return err::BadStatement;
             Fmt f = format(fmt);
-            if (f == Fmt::Bad) return -1821;
-            if (backend == Backend::Sqlite)
-                sqliteToChar(o, col, f);
-            else
-                postgresToChar(o, col, f);
+            if (f == Fmt::Bad) return err::UnknownDateFormat;
+            if (backend == Backend::Postgres && f == Fmt::Day) {
+                const std::size_t save = s.p;
+                if (s.eat('=') && s.placeholder()) {
+                    out.inputs.push_back(InConv::DayKey);
+                    postgresDayKey(o, col, out.inputs.size());
+                    continue;
+                }
+                s.p = save;
+            }
+            if (backend == Backend::Sqlite) sqliteToChar(o, col, f);
+            else postgresToChar(o, col, f);
             continue;
         }
         if (iequal(w, "to_date")) {
             std::string_view fmt;
-            if (!s.eat('(') || !s.placeholder() || !s.eat(',') || !s.literal(fmt) || !s.eat(')')) return -900;
+            if (!s.eat('(') || !s.placeholder() || !s.eat(',') || !s.literal(fmt) || !s.eat(')'))
+                return err::BadStatement;
             Fmt f = format(fmt);
-            if (f != Fmt::Day && f != Fmt::Stamp) return -1821;
+            if (f != Fmt::Day && f != Fmt::Stamp) return err::UnknownDateFormat;
             out.inputs.push_back(f == Fmt::Day ? InConv::Day : InConv::Stamp);
             param(o, backend, out.inputs.size(), true);
             continue;

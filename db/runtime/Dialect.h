@@ -15,15 +15,18 @@ enum class Verb : std::uint8_t { Select, Insert, Update, Delete, Savepoint, Roll
 // What the runtime does to an input value before binding it: TO_DATE(:bN,fmt)
 // is converted on the client, so both backends validate dates alike and an
 // empty text becomes NULL.
-enum class InConv : std::uint8_t { None, Day, Stamp };
+// DayKey: the day that TO_CHAR(col,'yyyymmdd')=:bN compares with, which the
+// PostgreSQL text turns into the range of the day; a text that is no day
+// matches no day there either.
+enum class InConv : std::uint8_t { None, Day, Stamp, DayKey };
 
 struct Translated {
     Verb verb = Verb::Select;
-    std::string sql;              // backend text, placeholders numbered 1..n
-    bool hasInto = false;         // a single-row select ("select ... into")
-    int outputs = 0;              // entries of the into list
-    std::vector<InConv> inputs;   // one per placeholder, in text order
-    std::string savepoint;        // name for Savepoint / RollbackTo
+    std::string sql;             // backend text, placeholders numbered 1..n
+    bool hasInto = false;        // a single-row select ("select ... into")
+    int outputs = 0;             // entries of the into list
+    std::vector<InConv> inputs;  // one per placeholder, in text order
+    std::string savepoint;       // name for Savepoint / RollbackTo
 };
 
 // Translates one text. Returns 0, or a negative code for a text the runtime

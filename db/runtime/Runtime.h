@@ -9,11 +9,8 @@
 // twice takes two binds); the n-th output bind receives the n-th select column.
 //
 // Result codes: 0, 1403 (no row / no further row / update or delete matched
-// nothing), or a negated Oracle error number (-1 duplicate key, -1422 too many
-// rows, -942 table missing, -1400 NOT NULL, -12899 value too large,
-// -1017 login refused, -12154 unknown service, -3114 not connected,
-// -54 busy / lock timeout, -12713 a text the code page cannot hold, others
-// negative).
+// nothing), or a negated Oracle error number; ResultCodes.h names and
+// explains every one of them.
 //
 // Oracle semantics kept on every backend: an empty input text is bound as
 // NULL; a NULL output gives an empty text or 0; text compares in byte order.
@@ -37,11 +34,17 @@ struct Bind {
 };
 
 template <std::size_t N>
-inline Bind txt(Text<N>& t) { return {Kind::Text, t.s, static_cast<std::int32_t>(N + 1)}; }
+inline Bind txt(Text<N>& t) {
+    return {Kind::Text, t.s, static_cast<std::int32_t>(N + 1)};
+}
 template <std::size_t N>
-inline Bind txt(const Text<N>& t) { return {Kind::Text, const_cast<char*>(t.s), static_cast<std::int32_t>(N + 1)}; }
+inline Bind txt(const Text<N>& t) {
+    return {Kind::Text, const_cast<char*>(t.s), static_cast<std::int32_t>(N + 1)};
+}
 // Input-only constant text ("A07", "NZA").
-inline Bind txt(const char* s) { return {Kind::Text, const_cast<char*>(s), static_cast<std::int32_t>(std::strlen(s) + 1)}; }
+inline Bind txt(const char* s) {
+    return {Kind::Text, const_cast<char*>(s), static_cast<std::int32_t>(std::strlen(s) + 1)};
+}
 // A plain char buffer of len bytes (terminator included), input or output.
 inline Bind txt(char* buf, std::int32_t len) { return {Kind::Text, buf, len}; }
 // A record's 32-bit field exchanged with the database as a 16-bit integer.
@@ -83,8 +86,18 @@ std::int32_t exec(const char* text, Binds in = {}, Binds out = {});
 // statement's own code. op is the table operation's name ("Nza_PKeyIns").
 std::int32_t write(const char* op, const char* text, Binds in);
 
+// The write convention for a write whose result nothing looks at (old rows
+// deleted if there are any): a server may get it ahead of the next
+// statement, as a transaction of its own, and the program goes on without
+// waiting for the answer.
+void writeAhead(const char* op, const char* text, Binds in);
+
 std::int32_t commit();
 std::int32_t rollback();
+
+// Requests the session has waited for the database to answer (0 on SQLite,
+// which answers in the process).
+std::uint64_t requests();
 
 // A section that others cannot interleave with (the read-increment-write of a
 // number range): waits for every other writer, holds them off until the
@@ -94,15 +107,23 @@ void atomicEnd();
 
 // A cursor instance: each module-level cursor is one of these. It delivers
 // the rows as they stood at open, whatever the session writes and commits
-// between fetches; memory stays bounded however many rows it has.
+// between fetches; memory stays bounded however many rows it has. It closes
+// itself when it goes out of scope.
 struct CursorState;
 struct Cursor {
+    Cursor() = default;
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+    Cursor(Cursor&& o) noexcept : st(o.st) { o.st = nullptr; }
+    Cursor& operator=(Cursor&& o) noexcept;
+    ~Cursor();
+
     CursorState* st = nullptr;
 };
 std::int32_t open(Cursor& c, const char* text, Binds in);
 // 0 and the row in out, 1403 after the last row, negative on error. A row
 // with a text that the program's code page (Windows-1252) cannot hold gives
-// -12713 and is delivered with "?" in place of each such character, so that
+// err::Untranslatable and is delivered with "?" in place of each such character, so that
 // its key can be named; its texts are not to be used.
 std::int32_t fetch(Cursor& c, Binds out);
 std::int32_t close(Cursor& c);

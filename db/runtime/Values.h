@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "db/runtime/Dialect.h"
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 
 namespace rt::val {
@@ -16,7 +17,7 @@ struct In {
     double d = 0;
     const char* s = nullptr;  // Text: points into the caller's buffer or date
     int n = 0;
-    char date[20]{};          // a TO_DATE input as "YYYY-MM-DD HH:MM:SS"
+    char date[20]{};  // a TO_DATE input as "YYYY-MM-DD HH:MM:SS"
 };
 
 // Reads the caller's input binds: an empty text becomes NULL, a TO_DATE input
@@ -44,5 +45,26 @@ struct Out {
 std::int32_t convert(const Bind& b, const Cell& c, Out& o);
 // Moves a converted value into the caller's buffer (a text is cut to len-1).
 void store(const Bind& b, const Out& o);
+
+// The converted row between convert and store (one per thread).
+std::vector<Out>& rowBuffer();
+
+// Delivers a result row of columns cells (cell(k) gives column k) to out: a
+// row of another width gives -1007, and the buffers are stored only when
+// every column converts, so that a failure leaves each of them as it was.
+template <typename CellAt>
+std::int32_t deliver(int columns, Binds out, CellAt cell) {
+    if (static_cast<int>(out.size()) != columns) return err::OutputCount;
+    std::vector<Out>& tmp = rowBuffer();
+    tmp.resize(out.size());
+    int k = 0;
+    for (const Bind& b : out) {
+        if (std::int32_t rc = convert(b, cell(k), tmp[k])) return rc;
+        ++k;
+    }
+    k = 0;
+    for (const Bind& b : out) store(b, tmp[k++]);
+    return 0;
+}
 
 }  // namespace rt::val

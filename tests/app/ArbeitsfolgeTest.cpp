@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "app/RunContext.h"
 #include "db/Dbstd.h"
 #include "tests/support/Fixtures.h"
+#include "util/RunContext.h"
 
 namespace {
 
@@ -123,10 +123,9 @@ TEST_P(Arbeitsfolge, PositionWithoutBookingsGetsItsTotalRecord) {
     alt.pnr = "        ";
     alt.nza = 7.77;
     fixtures::nza(db, alt);
-    testdb::sql(db,
-                "insert into Hlx554Err (ErrBer, ErrFun, ErrApk, ErrApp) values "
-                "('BDE','NZA','000000004711','00010'), ('BDE','NZA','000000004711','00010'), "
-                "('BDE','LZA','000000004711','00010')");
+    testdb::sql(db, "insert into Hlx554Err (ErrBer, ErrFun, ErrApk, ErrApp) values "
+                    "('BDE','NZA','000000004711','00010'), ('BDE','NZA','000000004711','00010'), "
+                    "('BDE','LZA','000000004711','00010')");
 
     Nza_ArbeitsfolgeVonBis(lesen());
 
@@ -203,6 +202,8 @@ TEST_P(Arbeitsfolge, AFailedSumsQueryLeavesThePlannedTime) {
     Nza_ArbeitsfolgeVonBis(lesen());
     EXPECT_EQ(gesamt("NzaMaz"), "1");
     EXPECT_EQ(lesen().AppSte, 0.5);
+    ASSERT_FALSE(log().empty());
+    EXPECT_EQ(log()[0].message, "Mel_AppSum");
 }
 
 }  // namespace

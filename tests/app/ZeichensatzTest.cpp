@@ -2,11 +2,11 @@
 // that the code page cannot hold skips its own position only.
 #include <gtest/gtest.h>
 
-#include "app/RunContext.h"
 #include "app/RunModes.h"
 #include "db/Dbstd.h"
 #include "db/runtime/Runtime.h"
 #include "tests/support/Fixtures.h"
+#include "util/RunContext.h"
 
 namespace {
 

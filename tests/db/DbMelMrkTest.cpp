@@ -74,10 +74,9 @@ TEST_P(MrkTest, KindCursorOrdersByWorkstationOrderPositionTimeAndKeepsDeletedMar
     while (Mrk_KngFetch(&r) == 0)
         folge.push_back(r.MrkApl.str() + " " + r.MrkApk.str() + " " + r.MrkApp.str() + " " + r.MrkMdt.str());
     EXPECT_EQ(0, Mrk_KngClose());
-    EXPECT_EQ(std::vector<std::string>({"0000000000 000000000100 00020 20240301090000",
-                                        "0000000000 000000000100 00020 20240301120000",
-                                        "0000000000 000000000200 00010 20240301100000",
-                                        "APL01 000000000001 00010 20240301080000"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"0000000000 000000000100 00020 20240301090000", "0000000000 000000000100 00020 20240301120000",
+                   "0000000000 000000000200 00010 20240301100000", "APL01 000000000001 00010 20240301080000"}),
               folge);
     EXPECT_EQ(r.MrkApl, "APL01") << "the fetch past the end leaves the record alone";
     EXPECT_EQ(r.MrkEsb, "TERM01");

@@ -160,9 +160,12 @@ TEST_P(Auswertung, SourceRowsVariantWithTwoWorkstations) {
 
 TEST_P(Auswertung, PackageKeyDecidesPackagingAndUpload) {
     fixtures::variante(db, "APL01", 3, 0);
-    const std::vector<std::pair<std::string, std::string>> positionen = {
-        {"00010", "*PKT_KOPF*"}, {"00020", "*PKT_PROG*"}, {"00030", "*PKT_PROG*X"}, {"00040", "*PKT_KOPF**"},
-        {"00050", "PKT_KOPF"},   {"00060", ""}};
+    const std::vector<std::pair<std::string, std::string>> positionen = {{"00010", "*PKT_KOPF*"},
+                                                                         {"00020", "*PKT_PROG*"},
+                                                                         {"00030", "*PKT_PROG*X"},
+                                                                         {"00040", "*PKT_KOPF**"},
+                                                                         {"00050", "PKT_KOPF"},
+                                                                         {"00060", ""}};
     for (const auto& [app, zf2] : positionen) {
         Position p;
         p.app = app;
@@ -195,8 +198,7 @@ TEST_P(Auswertung, PackageKeyDecidesPackagingAndUpload) {
     // exactly a marker: packaged only; the marker and more: packaged and uploaded
     EXPECT_EQ(anzahl("Hlx580Pps where PpsApk='000000004711'"), "4");
     for (const char* app : {"00030", "00040", "00050", "00060"})
-        EXPECT_EQ(anzahl(std::string("Hlx580Pps where PpsApk='000000004711' and PpsApp='") + app + "'"), "1")
-            << app;
+        EXPECT_EQ(anzahl(std::string("Hlx580Pps where PpsApk='000000004711' and PpsApp='") + app + "'"), "1") << app;
     // the members of heads are written and uploaded, the others are not touched
     for (const char* apk : {"000000004801", "000000004803", "000000004804"}) {
         EXPECT_EQ(anzahl(std::string("Hlx580Pps where PpsApk='") + apk + "'"), "1") << apk;
@@ -235,10 +237,11 @@ TEST_P(Auswertung, RunningTheSameRangeAgainGivesTheSameResult) {
 
     auto stand = [&] {
         std::vector<std::vector<std::string>> spalten;
-        for (const char* s : {"NzaSa", "NzaApl", "NzaApp", "NzaPnr", "NzaDtm", "NzaEdt", "NzaNza", "NzaNzr",
-                              "NzaBzA", "NzaRbz", "NzaGum", "NzaAum", "NzaRf1", "NzaMaz", "NzaTnr", "NzaErf"})
-            spalten.push_back(testdb::column(
-                db, std::string("select ") + s + " from Hlx590Nza order by NzaSa, NzaApl, NzaApk, NzaApp, NzaPnr, NzaDtm"));
+        for (const char* s : {"NzaSa", "NzaApl", "NzaApp", "NzaPnr", "NzaDtm", "NzaEdt", "NzaNza", "NzaNzr", "NzaBzA",
+                              "NzaRbz", "NzaGum", "NzaAum", "NzaRf1", "NzaMaz", "NzaTnr", "NzaErf"})
+            spalten.push_back(
+                testdb::column(db, std::string("select ") + s +
+                                       " from Hlx590Nza order by NzaSa, NzaApl, NzaApk, NzaApp, NzaPnr, NzaDtm"));
         for (const char* s : {"AppSza", "AppSte", "AppIta", "AppItr", "AppIte", "AppZf3"})
             spalten.push_back(testdb::column(db, std::string("select ") + s + " from Hlx504App order by AppApp"));
         return spalten;

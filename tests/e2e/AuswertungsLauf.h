@@ -45,8 +45,8 @@ protected:
     }
     // A column of the position's total record (kind 11) and of the position.
     double gesamt(const std::string& spalte, const std::string& app = "00010") const {
-        return zahl("select " + spalte + " from Hlx590Nza where NzaSa=11 and NzaApk='000000004711' and NzaApp='" +
-                    app + "'");
+        return zahl("select " + spalte + " from Hlx590Nza where NzaSa=11 and NzaApk='000000004711' and NzaApp='" + app +
+                    "'");
     }
     double position(const std::string& spalte, const std::string& app = "00010") const {
         return zahl("select " + spalte + " from Hlx504App where AppApk='000000004711' and AppApp='" + app + "'");
@@ -61,6 +61,6 @@ protected:
 
 }  // namespace auswertung
 
-#define AUSWERTUNG_BACKENDS(suite)                                                 \
+#define AUSWERTUNG_BACKENDS(suite)                                                \
     INSTANTIATE_TEST_SUITE_P(E2e, suite, ::testing::ValuesIn(testdb::backends()), \
                              [](const auto& info) { return std::string(testdb::name(info.param)); })

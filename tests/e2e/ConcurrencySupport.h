@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -80,10 +81,8 @@ public:
             ::setenv("TMPDIR", "/dev/shm", 1);
     }
     ~SchnellerOrdner() {
-        if (hatte_)
-            ::setenv("TMPDIR", alt_.c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
+        if (hatte_) ::setenv("TMPDIR", alt_.c_str(), 1);
+        else ::unsetenv("TMPDIR");
     }
     SchnellerOrdner(const SchnellerOrdner&) = delete;
     SchnellerOrdner& operator=(const SchnellerOrdner&) = delete;
@@ -101,23 +100,22 @@ private:
 class Hintergrund {
 public:
     Hintergrund(const e2e::Tree& t, const std::vector<std::string>& args, const std::vector<std::string>& env = {},
-                const std::string& name = "lauf", const std::string& programm = KORVIMAND_BIN,
-                bool mitEingabe = false, long long dateiGrenze = 0) {
+                const std::string& name = "lauf", const std::string& programm = KORVIMAND_BIN, bool mitEingabe = false,
+                long long dateiGrenze = 0) {
         outPath_ = t.root + "/" + name + ".out";
         errPath_ = t.root + "/" + name + ".err";
         std::vector<std::string> argv;
         if (const char* vg = std::getenv("KORVIMAND_VALGRIND"); vg && std::string(vg) == "1")
-            argv = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full",
+            argv = {"/usr/bin/valgrind",          "--quiet",
+                    "--error-exitcode=99",        "--leak-check=full",
                     "--show-leak-kinds=definite", "--errors-for-leak-kinds=definite"};
         argv.push_back(programm);
         argv.insert(argv.end(), args.begin(), args.end());
         std::map<std::string, std::string> vars;
         auto setze = [&](const std::string& e) {
             const std::string n = e.substr(0, e.find('='));
-            if (e.find('=') == std::string::npos)
-                vars.erase(n);
-            else
-                vars[n] = e;
+            if (e.find('=') == std::string::npos) vars.erase(n);
+            else vars[n] = e;
         };
         for (char** e = environ; *e; ++e) setze(*e);
         vars.erase("KORVIMAND_INI");
@@ -195,8 +193,7 @@ public:
         if (!laeuft()) return false;
         ::kill(pid_, SIGKILL);
         int st = 0;
-        while (::waitpid(pid_, &st, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(pid_, &st, 0) < 0 && errno == EINTR) {}
         ende(st);
         return true;
     }
@@ -230,6 +227,37 @@ private:
 
 inline bool pg(const testdb::Db& db) { return db.backend == testdb::Backend::Postgres; }
 
+// Polls until the condition holds; false when it did not within the time.
+template <class Bedingung>
+bool warteBis(Bedingung bedingung, int sekunden) {
+    const auto bis = std::chrono::steady_clock::now() + std::chrono::seconds(sekunden);
+    while (!bedingung()) {
+        if (std::chrono::steady_clock::now() > bis) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// Whether the process has the file open: one of its descriptors names it.
+inline bool hatOffen(pid_t pid, const std::string& pfad) {
+    std::error_code ec;
+    const std::filesystem::path datei = std::filesystem::weakly_canonical(pfad, ec);
+    for (const auto& e : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+        std::error_code ec2;
+        if (std::filesystem::read_symlink(e.path(), ec2) == datei) return true;
+    }
+    return false;
+}
+
+// Whether a run has reached the database: on PostgreSQL its session waits
+// for a lock, on SQLite it has the file open.
+inline bool amDatenbank(pid_t pid, const testdb::Db& db) {
+    if (!pg(db)) return hatOffen(pid, db.net8.substr(7));
+    return testdb::value(db, "select count(*) from pg_stat_activity where application_name = 'korvimand' and "
+                             "datname = '" +
+                                 db.login + "' and wait_event_type = 'Lock'") != "0";
+}
+
 // Another session holds the database until freigeben() (or the end of the
 // object): on SQLite an exclusive transaction, on PostgreSQL the tables every
 // position run reads and writes, locked against everything.
@@ -255,6 +283,22 @@ public:
     ~DatenbankSperre() { freigeben(); }
     DatenbankSperre(const DatenbankSperre&) = delete;
     DatenbankSperre& operator=(const DatenbankSperre&) = delete;
+    // One value read in the holding session, which the lock does not keep out.
+    std::string wert(const std::string& abfrage) {
+        std::string w;
+        if (lite_) {
+            sqlite3_stmt* st = nullptr;
+            if (sqlite3_prepare_v2(lite_, abfrage.c_str(), -1, &st, nullptr) == SQLITE_OK &&
+                sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0))
+                w = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+            sqlite3_finalize(st);
+        } else if (conn_) {
+            PGresult* r = PQexec(conn_, abfrage.c_str());
+            if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0) w = PQgetvalue(r, 0, 0);
+            PQclear(r);
+        }
+        return w;
+    }
     void freigeben() {
         if (lite_) {
             sqlite3_exec(lite_, "COMMIT", nullptr, nullptr, nullptr);
@@ -300,13 +344,13 @@ inline std::string auftragsNummer(long k) {
 // workstations, their assignments and a valid run-parameter row must exist
 // (stammdaten).
 inline void massendaten(const testdb::Db& db, long erstesAuftrag, int n) {
-    const std::string reihe = "with recursive n(i) as (select 0 union all select i + 1 from n where i < " +
-                              std::to_string(n - 1) + ") ";
+    const std::string reihe =
+        "with recursive n(i) as (select 0 union all select i + 1 from n where i < " + std::to_string(n - 1) + ") ";
     const std::string basis = std::to_string(500000 + erstesAuftrag);
-    const std::string apk = pg(db) ? "lpad(cast(" + basis + " + i / 10 as varchar), 12, '0')"
-                                   : "printf('%012d', " + basis + " + i / 10)";
-    const std::string app = pg(db) ? "lpad(cast((i % 10 + 1) * 10 as varchar), 5, '0')"
-                                   : "printf('%05d', (i % 10 + 1) * 10)";
+    const std::string apk =
+        pg(db) ? "lpad(cast(" + basis + " + i / 10 as varchar), 12, '0')" : "printf('%012d', " + basis + " + i / 10)";
+    const std::string app =
+        pg(db) ? "lpad(cast((i % 10 + 1) * 10 as varchar), 5, '0')" : "printf('%05d', (i % 10 + 1) * 10)";
     const std::string apl = "'APL0' || cast(1 + i % 3 as varchar)";
     const std::string tag = zeitpunkt(db, "2024-03-04 06:00:00");
     const std::string ende = zeitpunkt(db, "2024-03-04 14:30:00");
@@ -368,11 +412,10 @@ inline std::vector<std::string> stand(const testdb::Db& db, const std::string& v
     const std::string bereich = " between '" + vonApk + "' and '" + bisApk + "'";
     std::vector<std::string> out;
     for (const std::string& q :
-         {"select " +
-              verkettet({"NzaApk", "NzaApp", "NzaSa", "NzaApl", "NzaPnr", "NzaDtm", "NzaEdt", "NzaNza", "NzaNzr",
-                         "NzaBzA", "NzaBzr", "NzaAbz", "NzaPza", "NzaRbz", "NzaPzr", "NzaUza", "NzaUzr", "NzaNzu",
-                         "NzaBzu", "NzaPzu", "NzaGum", "NzaAum", "NzaRf1", "NzaMaz", "NzaTnr", "NzaErf", "NzaBmk",
-                         "NzaEmk"}) +
+         {"select " + verkettet({"NzaApk", "NzaApp", "NzaSa",  "NzaApl", "NzaPnr", "NzaDtm", "NzaEdt",
+                                 "NzaNza", "NzaNzr", "NzaBzA", "NzaBzr", "NzaAbz", "NzaPza", "NzaRbz",
+                                 "NzaPzr", "NzaUza", "NzaUzr", "NzaNzu", "NzaBzu", "NzaPzu", "NzaGum",
+                                 "NzaAum", "NzaRf1", "NzaMaz", "NzaTnr", "NzaErf", "NzaBmk", "NzaEmk"}) +
               " as z from Hlx590Nza where NzaSa in (10, 11) and NzaApk" + bereich + " order by z",
           "select 'App|' || " +
               verkettet({"AppApk", "AppApp", "AppIta", "AppItr", "AppIte", "AppSza", "AppSte", "AppZf3"}) +
@@ -389,9 +432,8 @@ inline std::vector<std::string> stand(const testdb::Db& db, const std::string& v
 
 // Upload numbers drawn twice (0, the number of a failed draw, excluded).
 inline std::string doppelteNummern(const testdb::Db& db) {
-    return testdb::value(db,
-                         "select count(*) from (select PpsLfn from Hlx580Pps where PpsLfn <> 0 group by PpsLfn "
-                         "having count(*) > 1) d");
+    return testdb::value(db, "select count(*) from (select PpsLfn from Hlx580Pps where PpsLfn <> 0 group by PpsLfn "
+                             "having count(*) > 1) d");
 }
 
 inline std::string textVon(const std::vector<std::string>& zeilen) {

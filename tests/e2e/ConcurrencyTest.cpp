@@ -13,6 +13,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -115,11 +117,17 @@ TEST_P(Concurrency, ThirdProcessHoldingTheLogDelaysButLosesNothing) {
 
     Hintergrund a(par.tree, ersteHaelfte(), {}, "a");
     Hintergrund b(par.tree, zweiteHaelfte(), {}, "b");
-    std::this_thread::sleep_for(std::chrono::seconds(2));
+    // both have come to their first failure and wait for the log
+    EXPECT_TRUE(zuverlaessig::warteBis(
+        [&] {
+            return (!a.laeuft() || zuverlaessig::hatOffen(a.pid(), par.tree.logPath)) &&
+                   (!b.laeuft() || zuverlaessig::hatOffen(b.pid(), par.tree.logPath));
+        },
+        300));
+    EXPECT_TRUE(a.laeuft() && b.laeuft()) << "the runs did not wait for the log";
     struct stat st {};
     ASSERT_EQ(::fstat(fd, &st), 0);
     EXPECT_EQ(st.st_size, 0) << "an entry was written past the lock";
-    EXPECT_TRUE(a.laeuft() && b.laeuft()) << "the runs did not wait for the log";
     ::flock(fd, LOCK_UN);
     ::close(fd);
 
@@ -128,20 +136,43 @@ TEST_P(Concurrency, ThirdProcessHoldingTheLogDelaysButLosesNothing) {
     wieEinLauf();
 }
 
-// Another session holds the database for a second and a half: the run waits
-// for it and then completes without a failure.
-TEST_P(Concurrency, LockedDatabaseDelaysTheRunWithoutAFailure) {
-    const auto halten = std::chrono::milliseconds(1500);
-    const auto start = std::chrono::steady_clock::now();
-    {
-        zuverlaessig::DatenbankSperre sperre(par.db);
-        Hintergrund a(par.tree, alles());
-        std::this_thread::sleep_for(halten);
-        EXPECT_TRUE(a.laeuft());
-        sperre.freigeben();
-        EXPECT_EQ(a.warten(600), 0) << a.fehlerAusgabe();
+// The range cut in three by korvimand-admin split, its parts run at once.
+TEST_P(Concurrency, ThreePartsOfASplitRangeRunAtOnceAsOneRun) {
+    const auto a = alles();
+    const e2e::Result split =
+        e2e::runProgram(par.tree, KORVIMAND_ADMIN_BIN,
+                        {"split", "--parts", "3", "--from", a[0], a[1], "--to", a[2], a[3], "--recorder", kErfasser});
+    ASSERT_EQ(split.status, 0) << split.err;
+    std::vector<std::unique_ptr<Hintergrund>> teile;
+    std::istringstream zeilen(split.out);
+    for (std::string zeile; std::getline(zeilen, zeile);) {
+        std::vector<std::string> args;
+        std::istringstream felder(zeile);
+        for (std::string f; std::getline(felder, f, '\t');) args.push_back(f);
+        ASSERT_EQ(args.size(), 5u) << zeile;
+        teile.push_back(std::make_unique<Hintergrund>(par.tree, args, std::vector<std::string>{},
+                                                      "teil" + std::to_string(teile.size())));
     }
-    EXPECT_GE(std::chrono::steady_clock::now() - start, halten);
+    ASSERT_EQ(teile.size(), 3u) << split.out;
+    for (auto& t : teile) EXPECT_EQ(t->warten(600), 0) << t->fehlerAusgabe();
+    wieEinLauf();
+}
+
+// Another session holds the database: the run waits for it, writing
+// nothing, and then completes without a failure.
+TEST_P(Concurrency, LockedDatabaseDelaysTheRunWithoutAFailure) {
+    zuverlaessig::DatenbankSperre sperre(par.db);
+    Hintergrund a(par.tree, alles());
+    EXPECT_TRUE(zuverlaessig::warteBis([&] { return !a.laeuft() || zuverlaessig::amDatenbank(a.pid(), par.db); }, 300));
+    // a run that is not kept waiting writes its first rows within milliseconds
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(a.laeuft());
+    EXPECT_EQ(sperre.wert("select count(*) from Hlx590Nza where NzaSa in (10, 11)"), "0");
+    EXPECT_EQ(sperre.wert("select count(*) from Hlx580Pps"), "0");
+    EXPECT_EQ(sperre.wert("select count(*) from Hlx504App where AppIta <> 7.77"), "0");
+    EXPECT_EQ(e2e::readLog(par.tree), "");
+    sperre.freigeben();
+    EXPECT_EQ(a.warten(600), 0) << a.fehlerAusgabe();
     // the same result as an undisturbed run: the failures of the refused
     // upload rows and nothing else
     wieEinLauf();

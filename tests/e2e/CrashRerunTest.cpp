@@ -5,8 +5,8 @@
 //
 // KORVIMAND_CRASH_POSITIONS sets the number of positions (default 5000 on
 // SQLite and 1000 on PostgreSQL, whose statements each wait for a round trip;
-// a tenth of that under sanitizers or valgrind); KORVIMAND_CRASH_SEED repeats
-// a run's kill moments (the seed is printed).
+// a tenth of that under sanitizers or valgrind); KORVIMAND_CRASH_SEED (printed)
+// chooses other kill moments than the default seed's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -77,7 +77,7 @@ protected:
 };
 
 TEST_P(CrashRerun, KilledRunsThenOneToTheEndEqualAnUninterruptedRun) {
-    unsigned seed = std::random_device{}();
+    unsigned seed = 4711;
     if (const char* s = std::getenv("KORVIMAND_CRASH_SEED"); s && *s) seed = static_cast<unsigned>(std::stoul(s));
     std::printf("crash seed %u, %d positions\n", seed, n);
     std::mt19937 zufall(seed);
@@ -85,8 +85,11 @@ TEST_P(CrashRerun, KilledRunsThenOneToTheEndEqualAnUninterruptedRun) {
     // The uninterrupted run goes on beside the killed ones.
     Hintergrund referenzLauf(ref.tree, kAlles, {}, "referenz");
 
+    // Always kKills kills: a run quicker than its kill is a complete run and
+    // does not count.
     int kills = 0;
-    for (int versuch = 0; kills < kKills && versuch < 3 * kKills; ++versuch) {
+    for (int versuch = 0; kills < kKills; ++versuch) {
+        ASSERT_LT(versuch, 10 * kKills) << "the runs end before they can be killed: raise KORVIMAND_CRASH_POSITIONS";
         const long vorher = uploads();
         Hintergrund lauf(crash.tree, kAlles);
         if (kills == 0) {
@@ -106,7 +109,6 @@ TEST_P(CrashRerun, KilledRunsThenOneToTheEndEqualAnUninterruptedRun) {
             EXPECT_EQ(lauf.warten(10), 0) << lauf.fehlerAusgabe();
         }
     }
-    ASSERT_GE(kills, 5);
 
     Hintergrund letzter(crash.tree, kAlles, {}, "letzter");
     EXPECT_EQ(letzter.warten(600), 0) << letzter.fehlerAusgabe();

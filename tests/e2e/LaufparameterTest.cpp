@@ -15,12 +15,13 @@ const char* kUnberuehrt = "select NzpAak || '/' || NzpAwt || '/' || NzpKjh || '/
 
 TEST_P(Laufparameter, ValidRowRecordsTheRunAlsoWithoutPositions) {
     testdb::sql(db, "update Hlx591Nzp set NzpAdt='2000-01-01 00:00:00'");
+    const std::string heute = fixtures::tag(0);
     bereich("000000009999", "00000", "000000000001", "99999");  // start after end
     EXPECT_TRUE(log().empty());
     EXPECT_EQ(wert("select NzpAus from Hlx591Nzp"), "ERF00001");
     EXPECT_EQ(wert("select NzpAan || '/' || NzpVfh || '/' || NzpNfh from Hlx591Nzp"), "0/0/0");
     EXPECT_EQ(wert(kUnberuehrt), "1/2/2024/3/10/4/0");
-    EXPECT_EQ(wert("select NzpAdt from Hlx591Nzp").substr(0, 10), fixtures::tag(0));
+    EXPECT_TRUE(fixtures::amTag(heute, wert("select NzpAdt from Hlx591Nzp")));
 
     // the marker run writes its own recorder
     merkerLauf();
@@ -46,19 +47,6 @@ TEST_P(Laufparameter, RowsValidFromOrUntilTodayAreNotRead) {
         EXPECT_EQ(eintraege[1].code, 1403);
         EXPECT_EQ(wert("select NzpAus || '/' || NzpAan from Hlx591Nzp"), "ALT/17");
     }
-}
-
-TEST_P(Laufparameter, TwoValidRowsAreTooMany) {
-    fixtures::laufparameter(db, 2, -10, 10);
-    fixtures::laufparameter(db, 3, -1, 1);  // another kind does not matter
-    bereich();
-    const auto eintraege = log();
-    ASSERT_EQ(eintraege.size(), 2u);
-    EXPECT_EQ(eintraege[0].message, "Nzp_PKeyReadk");
-    EXPECT_EQ(eintraege[0].code, -1422);
-    EXPECT_EQ(eintraege[1].message, "Nzp_PKeyUpd");
-    EXPECT_EQ(testdb::column(db, "select NzpAus from Hlx591Nzp"),
-              (std::vector<std::string>{"ALT", "ALT", "ALT"}));
 }
 
 TEST_P(Laufparameter, EmptyRecorderIsStoredAsNull) {

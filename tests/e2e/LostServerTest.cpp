@@ -67,9 +67,7 @@ public:
     std::string uri() const { return "postgresql://postgres@/postgres?host=" + base_ + "&port=5432"; }
 
 private:
-    std::string als(const std::string& cmd) const {
-        return ::geteuid() == 0 ? "runuser -u postgres -- " + cmd : cmd;
-    }
+    std::string als(const std::string& cmd) const { return ::geteuid() == 0 ? "runuser -u postgres -- " + cmd : cmd; }
     void befehl(const std::string& cmd) {
         if (std::system(als(bin_ + "/" + cmd).c_str()) != 0) throw std::runtime_error("failed: " + cmd);
     }
@@ -81,7 +79,7 @@ class LostServer : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         const std::string bin = serverProgramme();
-        if (bin.empty()) return;
+        if (bin.empty() || testdb::sqliteOnly()) return;
         server = new EigenerServer(bin);
     }
     static void TearDownTestSuite() {
@@ -90,11 +88,8 @@ protected:
     }
 
     void SetUp() override {
-        if (!server) {
-            const char* ci = std::getenv("CI");
-            if (ci && *ci) FAIL() << "no PostgreSQL server programs below /usr/lib/postgresql";
-            GTEST_SKIP() << "no PostgreSQL server programs below /usr/lib/postgresql";
-        }
+        if (testdb::sqliteOnly()) GTEST_SKIP() << "SQLite only (KORVIMAND_TEST_SQLITE_ONLY=1)";
+        ASSERT_TRUE(server) << "no PostgreSQL server programs below /usr/lib/postgresql (scripts/setup installs them)";
         if (const char* alt = std::getenv("KORVIMAND_TEST_PG")) gemerkt = alt;
         // the test databases of this test live on the own server
         ::setenv("KORVIMAND_TEST_PG", server->uri().c_str(), 1);
@@ -110,10 +105,8 @@ protected:
         if (!server) return;
         e2e::removeTree(tree);
         testdb::destroy(db);
-        if (gemerkt.empty())
-            ::unsetenv("KORVIMAND_TEST_PG");
-        else
-            ::setenv("KORVIMAND_TEST_PG", gemerkt.c_str(), 1);
+        if (gemerkt.empty()) ::unsetenv("KORVIMAND_TEST_PG");
+        else ::setenv("KORVIMAND_TEST_PG", gemerkt.c_str(), 1);
     }
 
     std::string wert(const std::string& q) const { return testdb::value(db, q); }
@@ -152,11 +145,10 @@ protected:
         EXPECT_GE(max, n / 4);
 
         const auto zustand = testdb::column(
-            db,
-            "select (case when exists (select 1 from Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and NzaApp = "
-            "AppApp) then 'N' else '-' end) || (case when AppIta <> 7.77 then 'A' else '-' end) || (case when "
-            "exists (select 1 from Hlx580Pps where PpsApk = AppApk and PpsApp = AppApp) then 'P' else '-' end) "
-            "from Hlx504App order by AppApk, AppApp");
+            db, "select (case when exists (select 1 from Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and NzaApp = "
+                "AppApp) then 'N' else '-' end) || (case when AppIta <> 7.77 then 'A' else '-' end) || (case when "
+                "exists (select 1 from Hlx580Pps where PpsApk = AppApk and PpsApp = AppApp) then 'P' else '-' end) "
+                "from Hlx504App order by AppApk, AppApp");
         ASSERT_EQ(zustand.size(), static_cast<std::size_t>(n));
         std::size_t i = 0;
         while (i < zustand.size() && zustand[i] == "NAP") ++i;
@@ -188,7 +180,7 @@ TEST_F(LostServer, StoppedServerIsReportedAndTheRunEndsNormally) {
         const auto eintraege = e2e::parseLog(e2e::readLog(tree));
         ASSERT_FALSE(eintraege.empty());
         EXPECT_EQ(eintraege.back().funktion, "dbConnect");
-        EXPECT_LT(eintraege.back().code, 0);
+        EXPECT_EQ(eintraege.back().code, -12541);
     }
 
     server->starten();

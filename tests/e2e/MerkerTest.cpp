@@ -11,7 +11,8 @@ using fixtures::Merker;
 using fixtures::Position;
 using Markierung = auswertung::Lauf;
 
-Merker merker(const std::string& app, const std::string& apl = "0000000000", const std::string& mdt = "2024-03-04 15:00:00") {
+Merker merker(const std::string& app, const std::string& apl = "0000000000",
+              const std::string& mdt = "2024-03-04 15:00:00") {
     Merker m;
     m.app = app;
     m.apl = apl;
@@ -25,9 +26,9 @@ TEST_P(Markierung, MarkerRunEvaluatesTheMarkedPositions) {
         p.app = app;
         fixtures::position(db, p);
     }
-    fixtures::merker(db, merker("00010"));                 // zero key: evaluated and deleted
-    fixtures::merker(db, merker("00020", "APL01"));        // another workstation: evaluated, kept
-    fixtures::merker(db, merker("00030"));                 // two markers of one position
+    fixtures::merker(db, merker("00010"));           // zero key: evaluated and deleted
+    fixtures::merker(db, merker("00020", "APL01"));  // another workstation: evaluated, kept
+    fixtures::merker(db, merker("00030"));           // two markers of one position
     // the person's marker comes first and its evaluation deletes the zero-key
     // marker, which the open cursor still delivers
     Merker person = merker("00030", "0000000000", "2024-03-04 14:00:00");
@@ -35,7 +36,7 @@ TEST_P(Markierung, MarkerRunEvaluatesTheMarkedPositions) {
     fixtures::merker(db, person);
     Merker andereArt = merker("00040");
     andereArt.kng = "LZA";
-    fixtures::merker(db, andereArt);                       // not this program's kind
+    fixtures::merker(db, andereArt);  // not this program's kind
 
     merkerLauf();
 
@@ -46,7 +47,8 @@ TEST_P(Markierung, MarkerRunEvaluatesTheMarkedPositions) {
     EXPECT_EQ(anzahl("Hlx580Pps where PpsApp='00010'"), "1");
     EXPECT_EQ(anzahl("Hlx580Pps where PpsApp='00020'"), "1");
     EXPECT_EQ(anzahl("Hlx580Pps where PpsApp='00030'"), "2");
-    EXPECT_EQ(testdb::column(db, "select MrkApp || '/' || MrkApl || '/' || MrkPnr from Hlx563Mrk order by MrkApp, MrkKng"),
+    EXPECT_EQ(testdb::column(db,
+                             "select MrkApp || '/' || MrkApl || '/' || MrkPnr from Hlx563Mrk order by MrkApp, MrkKng"),
               (std::vector<std::string>{"00020/APL01/00000000", "00030/0000000000/00001234",
                                         "00040/0000000000/00000000"}));
 
@@ -56,19 +58,6 @@ TEST_P(Markierung, MarkerRunEvaluatesTheMarkedPositions) {
     EXPECT_EQ(anzahl("Hlx580Pps where PpsApp='00020'"), "2");
     EXPECT_EQ(anzahl("Hlx580Pps where PpsApp='00030'"), "3");
     EXPECT_EQ(anzahl("Hlx563Mrk"), "3");
-}
-
-TEST_P(Markierung, MarkerOfAMissingPositionIsLoggedAndDeleted) {
-    fixtures::merker(db, merker("00010"));
-    merkerLauf();
-    const auto eintraege = log();
-    ASSERT_EQ(eintraege.size(), 1u);
-    EXPECT_EQ(eintraege[0].funktion, "Verarbeitung_MRK");
-    EXPECT_EQ(eintraege[0].message, "App_PKeyReadk");
-    EXPECT_EQ(eintraege[0].code, 1403);
-    EXPECT_EQ(anzahl("Hlx563Mrk"), "0");
-    EXPECT_EQ(anzahl("Hlx590Nza"), "0");
-    EXPECT_EQ(anzahl("Hlx580Pps"), "0");
 }
 
 TEST_P(Markierung, MarkersComeInWorkstationOrderNotOrderNumberOrder) {
@@ -104,24 +93,6 @@ TEST_P(Markierung, RangeRunDeletesTheZeroKeyMarkersOfItsPositions) {
     EXPECT_EQ(testdb::column(db, "select MrkApp || '/' || MrkApl from Hlx563Mrk order by MrkApp, MrkApl"),
               (std::vector<std::string>{"00010/APL01", "00030/0000000000"}));
     EXPECT_TRUE(log().empty());
-}
-
-TEST_P(Markierung, FailedMarkerDeleteIsLoggedAndTheRunGoesOn) {
-    for (const char* app : {"00010", "00020"}) {
-        Position p;
-        p.app = app;
-        fixtures::position(db, p);
-        fixtures::merker(db, merker(app));
-    }
-    fixtures::schreibenVerhindern(db, "Hlx563Mrk", "delete", "OLD.MrkApp = '00010'");
-    merkerLauf();
-    const auto eintraege = log();
-    ASSERT_EQ(eintraege.size(), 1u);
-    EXPECT_EQ(eintraege[0].funktion, "Get_MerkNZALoeschen");
-    EXPECT_EQ(eintraege[0].message, "Mrk_PKeyDel");
-    EXPECT_EQ(eintraege[0].code, -20000);  // the error a trigger raises
-    EXPECT_EQ(testdb::column(db, "select MrkApp from Hlx563Mrk"), (std::vector<std::string>{"00010"}));
-    EXPECT_EQ(anzahl("Hlx580Pps"), "2");
 }
 
 }  // namespace

@@ -116,6 +116,6 @@ protected:
 
 }  // namespace paketlauf
 
-#define PAKETLAUF_BACKENDS(suite)                                                         \
+#define PAKETLAUF_BACKENDS(suite)                                                 \
     INSTANTIATE_TEST_SUITE_P(E2e, suite, ::testing::ValuesIn(testdb::backends()), \
                              [](const auto& info) { return std::string(testdb::name(info.param)); })

@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first bytes choose the lookup: a number, and the lengths of a name
     // and a key taken from the front of the rest; all of it is the file.
     if (size < 6) return 0;
-    std::int32_t number = static_cast<std::int32_t>(data[0] | data[1] << 8 | data[2] << 16 |
-                                                    static_cast<std::uint32_t>(data[3]) << 24);
+    std::int32_t number =
+        static_cast<std::int32_t>(data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24);
     const std::string_view file(reinterpret_cast<const char*>(data + 6), size - 6);
     const std::string_view name = file.substr(0, data[4] % 8);
     const std::string_view key = file.substr(0, data[5] % 8);

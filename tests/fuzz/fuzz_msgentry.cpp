@@ -1,4 +1,5 @@
-// Fuzzes the formatting of a message-log entry and the backup name rule.
+// Fuzzes the formatting of a message-log entry, its reading back and the
+// backup name rule.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include <string_view>
 
 #include "util/MsgLog.h"
+#include "util/MsgLogLesen.h"
 
 namespace {
 
@@ -58,8 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(out.compare(0, expect.size(), expect) == 0);
     const std::string_view date(out.data() + expect.size(), 8);
     check(date[2] == '.' && date[5] == '.');
-    std::string tail = "\r\nMessage____: " + std::string(cut(e.Message)) + "\r\nFunktion___: " +
-                       std::string(cut(e.Funktion)) + "\r\nErrorCode__: " + std::to_string(e.ErrorCode) + "\r\n";
+    std::string tail = "\r\nMessage____: " + std::string(cut(e.Message)) +
+                       "\r\nFunktion___: " + std::string(cut(e.Funktion)) +
+                       "\r\nErrorCode__: " + std::to_string(e.ErrorCode) + "\r\n";
     if (enabled & DMSG) {
         tail.append(e.Data, 0, e.DataLength > 0 ? static_cast<std::size_t>(e.DataLength) : 0);
         tail += "\r\n";
@@ -70,6 +73,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The kind text: five characters for each kind bit, nothing else.
     const std::size_t kindStart = out.find("MsgArt_____: ") + 13;
     check(kindEnd - kindStart == 5u * static_cast<std::size_t>(__builtin_popcount(e.MsgArt & 31)));
+
+    // Read back, and the raw input read as a log: every byte in one entry.
+    const std::string_view eingabe(reinterpret_cast<const char*>(data), size);
+    for (std::string_view bytes : {std::string_view(out), eingabe}) {
+        std::string zusammen;
+        for (const MsgGelesen& g : Msg_LogLesen(bytes)) zusammen += g.roh;
+        check(zusammen == bytes);
+    }
+    // An entry whose texts hold no label reads back whole, with its values.
+    const auto frei = [](std::string_view v) {
+        return v.find("\r\n") == std::string_view::npos && v.find('\xFE') == std::string_view::npos;
+    };
+    if ((enabled & ~e.MsgArt & (DMSG | SMSG)) == 0 && frei(cut(e.Message)) && frei(cut(e.Funktion)) && frei(e.Data) &&
+        frei(cut(e.Supplement))) {
+        const auto g = Msg_LogLesen(out);
+        check(g.size() == 1 && g[0].zustand == MsgZustand::Ganz && g[0].message == cut(e.Message) &&
+              g[0].funktion == cut(e.Funktion) && g[0].errorCode == e.ErrorCode && g[0].msgArt == (e.MsgArt & 31));
+    }
 
     const std::string name(parts[0]);
     const std::string backup = Msg_BackupName(name);

@@ -116,16 +116,20 @@ TEST_P(TagesWerte, PlannedValuesFailedInsertLeavesTotalRecord) {
     EXPECT_EQ(eintraege[0].code, -1);
 }
 
-TEST_P(TagesWerte, Variant3WorkedExample) {
+// Variants 3 and 4, each on the rows of its kind.
+struct Summierend {
+    const char* name;
+    void (*auswerten)(MelRecord, NzaRecord*);
+    int sa, andereSa;
+};
+const Summierend kSummierende[] = {{"variant 3", Nzm_TagesWerteVariante3, 5, 6},
+                                   {"variant 4", Nzm_TagesWerteVariante4, 6, 5}};
+
+// Rows of another workstation or of the other kind do not count; the
+// quantities come from the workstation's "A07"/"A06" messages only; variant
+// 3 takes the part number from the order header, variant 4 keeps the total's.
+TEST_P(TagesWerte, Variants3And4SumTheRowsOfTheirKind) {
     fixtures::auftrag(db, "000000004711", "TEIL-0815");
-    fixtures::nza(db, quelle(5, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:30:00", 1.30, 0.25));
-    fixtures::nza(db, quelle(5, "00001234", "2024-03-04 08:00:00", "2024-03-04 09:10:00", 0.45, 0.50));
-    // rows of another workstation and of kind 6 do not count
-    NzaZeile fremd = quelle(5, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:00:00", 5.00, 5.00);
-    fremd.apl = "APL02";
-    fixtures::nza(db, fremd);
-    fixtures::nza(db, quelle(6, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:00:00", 5.00, 5.00));
-    // quantities from the workstation's "A07"/"A06" messages only
     fixtures::Meldung a07;
     a07.fcd = "A07";
     a07.gum = 10;
@@ -142,23 +146,64 @@ TEST_P(TagesWerte, Variant3WorkedExample) {
     anderer.bnr = 3;
     fixtures::meldung(db, anderer);
 
-    NzaRecord gesamt = fixtures::gesamtZeile();
-    Nzm_TagesWerteVariante3(fixtures::schluessel(), &gesamt);
+    for (const Summierend& v : kSummierende) {
+        SCOPED_TRACE(v.name);
+        testdb::sql(db, "delete from Hlx590Nza");
+        fixtures::nza(db, quelle(v.sa, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:30:00", 1.30, 0.25));
+        fixtures::nza(db, quelle(v.sa, "00001234", "2024-03-04 08:00:00", "2024-03-04 09:10:00", 0.45, 0.50));
+        NzaZeile fremd = quelle(v.sa, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:00:00", 5.00, 5.00);
+        fremd.apl = "APL02";
+        fixtures::nza(db, fremd);
+        fixtures::nza(db, quelle(v.andereSa, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:00:00", 5.00, 5.00));
 
-    EXPECT_DOUBLE_EQ(zeilenZahl("NzaNza"), 2.15);
-    EXPECT_DOUBLE_EQ(zeilenZahl("NzaRbz"), 1.15);
-    EXPECT_DOUBLE_EQ(zeilenZahl("NzaGum"), 15);
-    EXPECT_DOUBLE_EQ(zeilenZahl("NzaAum"), 3);
-    EXPECT_EQ(zeile("NzaPnr"), "        ");
-    EXPECT_EQ(zeile("NzaTnr"), "TEIL-0815");
-    EXPECT_EQ(zeile("NzaErf"), "ERF00001");
-    EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa=10 and NzaDtm='2024-03-04 06:00:00' and "
-                   "NzaEdt='2024-03-04 09:10:00'"),
-              "1");
-    EXPECT_DOUBLE_EQ(gesamt.NzaNza, 2.15);
-    EXPECT_DOUBLE_EQ(gesamt.NzaRbz, 1.15);
-    EXPECT_EQ(gesamt.NzaTnr, "TEIL-0815");
+        NzaRecord gesamt = fixtures::gesamtZeile();
+        gesamt.NzaTnr = "ALT";
+        gesamt.NzaNza = 0.75;
+        gesamt.NzaPzu = 0.305;
+        v.auswerten(fixtures::schluessel(), &gesamt);
+
+        const std::string tnr = v.sa == 5 ? "TEIL-0815" : "ALT";
+        EXPECT_DOUBLE_EQ(zeilenZahl("NzaNza"), 2.15);
+        EXPECT_DOUBLE_EQ(zeilenZahl("NzaRbz"), 1.15);
+        EXPECT_DOUBLE_EQ(zeilenZahl("NzaGum"), 15);
+        EXPECT_DOUBLE_EQ(zeilenZahl("NzaAum"), 3);
+        EXPECT_EQ(zeile("NzaPnr"), "        ");
+        EXPECT_EQ(zeile("NzaTnr"), tnr);
+        EXPECT_EQ(zeile("NzaErf"), "ERF00001");
+        EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa=10 and NzaDtm='2024-03-04 06:00:00' and "
+                       "NzaEdt='2024-03-04 09:10:00'"),
+                  "1");
+        EXPECT_DOUBLE_EQ(gesamt.NzaNza, 3.30);  // 75 + 135 minutes
+        EXPECT_DOUBLE_EQ(gesamt.NzaRbz, 1.15);
+        EXPECT_DOUBLE_EQ(gesamt.NzaPzu, 0.30);
+        EXPECT_EQ(gesamt.NzaTnr, tnr);
+    }
     EXPECT_TRUE(log().empty());
+}
+
+// Without rows of its kind variant 3 still takes the part number and
+// normalises the summed fields of the total; variant 4 changes nothing.
+TEST_P(TagesWerte, Variants3And4WithoutRowsOfTheirKind) {
+    fixtures::auftrag(db, "000000004711", "TEIL-0815");
+    for (const Summierend& v : kSummierende) {
+        SCOPED_TRACE(v.name);
+        testdb::sql(db, "delete from Hlx590Nza");
+        fixtures::nza(db, quelle(v.andereSa, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:00:00", 0.45, 0));
+        NzaRecord gesamt = fixtures::gesamtZeile();
+        gesamt.NzaTnr = "ALT";
+        gesamt.NzaNza = 0.75;
+        gesamt.NzaRbz = 1.305;  // 90.5 minutes
+        gesamt.NzaBzA = 0.29;
+        gesamt.NzaUbz = 0.75;  // not one of the summed fields
+        v.auswerten(fixtures::schluessel(), &gesamt);
+        const bool drei = v.sa == 5;
+        EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa=10"), "0");
+        EXPECT_DOUBLE_EQ(gesamt.NzaNza, drei ? 1.15 : 0.75);
+        EXPECT_DOUBLE_EQ(gesamt.NzaRbz, drei ? 1.30 : 1.305);
+        EXPECT_DOUBLE_EQ(gesamt.NzaBzA, 0.29);
+        EXPECT_DOUBLE_EQ(gesamt.NzaUbz, 0.75);
+        EXPECT_EQ(gesamt.NzaTnr, drei ? "TEIL-0815" : "ALT");
+    }
 }
 
 TEST_P(TagesWerte, Variant3AddsToTheTotalAndCarriesIntoHours) {
@@ -171,20 +216,6 @@ TEST_P(TagesWerte, Variant3AddsToTheTotalAndCarriesIntoHours) {
     EXPECT_DOUBLE_EQ(zeilenZahl("NzaNza"), 1.30);
     EXPECT_DOUBLE_EQ(gesamt.NzaNza, 3.00);
     EXPECT_EQ(gesamt.NzaTnr, "                    ");
-}
-
-TEST_P(TagesWerte, Variant3WithoutRowsNormalisesTheTotal) {
-    NzaRecord gesamt = fixtures::gesamtZeile();
-    gesamt.NzaNza = 0.75;
-    gesamt.NzaRbz = 1.305;  // 90.5 minutes
-    gesamt.NzaBzA = 0.29;
-    gesamt.NzaUbz = 0.75;   // not one of the summed fields
-    Nzm_TagesWerteVariante3(fixtures::schluessel(), &gesamt);
-    EXPECT_EQ(wert("select count(*) from Hlx590Nza"), "0");
-    EXPECT_DOUBLE_EQ(gesamt.NzaNza, 1.15);
-    EXPECT_DOUBLE_EQ(gesamt.NzaRbz, 1.30);
-    EXPECT_DOUBLE_EQ(gesamt.NzaBzA, 0.29);
-    EXPECT_DOUBLE_EQ(gesamt.NzaUbz, 0.75);
 }
 
 TEST_P(TagesWerte, Variant3BeginAndEndFollowTheCursorOrder) {
@@ -212,41 +243,6 @@ TEST_P(TagesWerte, Variant3FailedInsertIsLoggedAfterTheTotalIsUpdated) {
     EXPECT_EQ(eintraege[0].funktion, "Nzm_TagesWertePA");
     EXPECT_EQ(eintraege[0].message, "Nza_PKeyIns");
     EXPECT_EQ(eintraege[0].code, -20000);  // the error a trigger raises
-}
-
-TEST_P(TagesWerte, Variant4WithoutRowsChangesNothing) {
-    fixtures::auftrag(db, "000000004711", "TEIL-0815");
-    fixtures::nza(db, quelle(5, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:00:00", 0.45, 0));
-    NzaRecord gesamt = fixtures::gesamtZeile();
-    gesamt.NzaNza = 0.75;
-    gesamt.NzaRbz = 1.305;
-    gesamt.NzaTnr = "ALT";
-    Nzm_TagesWerteVariante4(fixtures::schluessel(), &gesamt);
-    EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa=10"), "0");
-    EXPECT_EQ(gesamt.NzaNza, 0.75);
-    EXPECT_EQ(gesamt.NzaRbz, 1.305);
-    EXPECT_EQ(gesamt.NzaTnr, "ALT");
-}
-
-TEST_P(TagesWerte, Variant4SumsKind6RowsAndKeepsThePartNumber) {
-    fixtures::auftrag(db, "000000004711", "TEIL-0815");
-    fixtures::nza(db, quelle(6, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:30:00", 1.30, 0.25));
-    fixtures::nza(db, quelle(6, "00001234", "2024-03-04 08:00:00", "2024-03-04 09:10:00", 0.45, 0.50));
-    fixtures::nza(db, quelle(5, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:00:00", 5.00, 5.00));
-    NzaRecord gesamt = fixtures::gesamtZeile();
-    gesamt.NzaTnr = "ALT";
-    gesamt.NzaNza = 0.75;
-    gesamt.NzaPzu = 0.305;
-    Nzm_TagesWerteVariante4(fixtures::schluessel(), &gesamt);
-    EXPECT_DOUBLE_EQ(zeilenZahl("NzaNza"), 2.15);
-    EXPECT_DOUBLE_EQ(zeilenZahl("NzaRbz"), 1.15);
-    EXPECT_EQ(zeile("NzaTnr"), "ALT");
-    EXPECT_EQ(zeile("NzaPnr"), "        ");
-    EXPECT_DOUBLE_EQ(zeilenZahl("NzaGum"), 0);
-    EXPECT_DOUBLE_EQ(gesamt.NzaNza, 3.30);  // 75 + 135 minutes
-    EXPECT_DOUBLE_EQ(gesamt.NzaRbz, 1.15);
-    EXPECT_DOUBLE_EQ(gesamt.NzaPzu, 0.30);
-    EXPECT_EQ(gesamt.NzaTnr, "ALT");
 }
 
 }  // namespace

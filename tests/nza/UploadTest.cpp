@@ -12,10 +12,10 @@
 #include <iostream>
 #include <string>
 
-#include "app/RunContext.h"
 #include "db/DbDb.h"
 #include "db/runtime/Runtime.h"
 #include "tests/support/Fixtures.h"
+#include "util/RunContext.h"
 
 namespace {
 
@@ -73,9 +73,10 @@ TEST_P(Upload, ZweiProzesseZiehenLueckenloseNummern) {
     EXPECT_EQ(wert("select BnrBnr from Hlx552Bnr where BnrKey='PPSNR'"), "2000");
 
     // How often the draws of the two processes alternated: 1 would mean one
-    // ran after the other.
-    const std::string wechsel = wert(
-        "select count(*) from Hlx580Pps x join Hlx580Pps y on y.PpsLfn = x.PpsLfn + 1 where x.PpsApk <> y.PpsApk");
+    // ran after the other and the race was never tried.
+    const std::string wechsel =
+        wert("select count(*) from Hlx580Pps x join Hlx580Pps y on y.PpsLfn = x.PpsLfn + 1 where x.PpsApk <> y.PpsApk");
+    EXPECT_GE(std::stoi(wechsel), 20) << "the processes hardly overlapped";
     std::cout << "[ figures  ] " << testdb::name(GetParam()) << ": 2 x " << kJe << " uploads in " << sekunden
               << " s, numbers " << wert("select min(PpsLfn) from Hlx580Pps") << ".."
               << wert("select max(PpsLfn) from Hlx580Pps") << ", " << wechsel << " changes of process\n";
@@ -89,8 +90,8 @@ TEST_P(Upload, EinWartenderZugStempeltNachDerFreigabe) {
     int gesperrt[2];
     ASSERT_EQ(pipe(gesperrt), 0);
     if (fork() == 0) {
-        if (rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()) != 0 || dbExklusivBeginn("PPSNR") != 0 ||
-            write(gesperrt[1], "x", 1) != 1)
+        if (rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()) != 0 ||
+            dbExklusivBeginn("PPSNR") != 0 || write(gesperrt[1], "x", 1) != 1)
             _exit(3);
         sleep(2);
         _exit(0);
@@ -120,7 +121,7 @@ TEST_P(Upload, OhneNummernkreistabelleGehtDieZeileMitNull) {
     ASSERT_EQ(eintraege.size(), 1u);
     EXPECT_EQ(eintraege[0].funktion, "UploadNummer");
     EXPECT_EQ(eintraege[0].message, "Get,Ins,Upd");
-    EXPECT_LT(eintraege[0].code, 0);
+    EXPECT_EQ(eintraege[0].code, -942);
     EXPECT_EQ(wert("select PpsLfn from Hlx580Pps"), "0");
 }
 

@@ -71,7 +71,8 @@ TEST_P(Cursor, DeliversRowsAsAtOpenWhileTheSessionDeletesThem) {
         seen.push_back(m.apk.str());
         EXPECT_EQ(m.mdt, "20240102030405");
         ASSERT_EQ(rt::write("Mrk_PKeyDel", MrkDel,
-                            {rt::txt(m.kng), rt::txt(m.apl), rt::txt(m.apk), rt::txt(m.app), rt::txt(m.pnr), rt::i32(m.bnr)}),
+                            {rt::txt(m.kng), rt::txt(m.apl), rt::txt(m.apk), rt::txt(m.app), rt::txt(m.pnr),
+                             rt::i32(m.bnr)}),
                   0);
     }
     EXPECT_EQ(m.fetch(c), 1403);
@@ -127,7 +128,8 @@ TEST_P(Cursor, LongResultWithCommitsBetweenFetches) {
         std::snprintf(apk, sizeof apk, "%012d", count);
         ASSERT_EQ(m.apk, apk);
         ASSERT_EQ(rt::write("Mrk_PKeyDel", MrkDel,
-                            {rt::txt(m.kng), rt::txt(m.apl), rt::txt(m.apk), rt::txt(m.app), rt::txt(m.pnr), rt::i32(m.bnr)}),
+                            {rt::txt(m.kng), rt::txt(m.apl), rt::txt(m.apk), rt::txt(m.app), rt::txt(m.pnr),
+                             rt::i32(m.bnr)}),
                   0);
         if (count % 10 == 0) {
             char newApk[13];

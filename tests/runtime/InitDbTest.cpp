@@ -46,7 +46,7 @@ TEST(InitDb, SqliteCreatesTheFileOnceAndReplacesOnlyWithForce) {
 }
 
 TEST(InitDb, PostgresRefusesAnInitialisedDatabaseAndReplacesWithForce) {
-    if (testdb::backends().size() < 2) GTEST_SKIP() << "KORVIMAND_TEST_PG is not set";
+    if (testdb::sqliteOnly()) GTEST_SKIP() << "SQLite only (KORVIMAND_TEST_SQLITE_ONLY=1)";
     testdb::Db db = testdb::create(testdb::Backend::Postgres);
     std::string q = db.net8.substr(db.net8.find('?'));
     std::string uri = "postgresql://" + db.login + ":" + db.password + "@/" + db.login + q;

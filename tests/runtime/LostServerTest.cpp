@@ -8,6 +8,7 @@
 #include <string>
 
 #include "db/runtime/Runtime.h"
+#include "tests/support/TestDb.h"
 
 namespace {
 
@@ -25,9 +26,8 @@ class LostServer : public ::testing::Test {
 protected:
     void SetUp() override {
         bin = serverBin();
-        if (bin.empty()) {
-            GTEST_SKIP() << "no PostgreSQL server binaries in /usr/lib/postgresql";
-        }
+        if (testdb::sqliteOnly()) GTEST_SKIP() << "SQLite only (KORVIMAND_TEST_SQLITE_ONLY=1)";
+        ASSERT_FALSE(bin.empty()) << "no PostgreSQL server binaries in /usr/lib/postgresql (scripts/setup)";
         char tmpl[] = "/tmp/korvimand-lost-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
@@ -36,7 +36,9 @@ protected:
         if (root) {
             ASSERT_EQ(std::system(("chown postgres: " + dir).c_str()), 0);
         }
-        ASSERT_EQ(sh(bin + "/initdb --no-sync -D " + dir + "/data -U postgres --auth-local=trust >" + dir + "/initdb.log 2>&1"), 0);
+        ASSERT_EQ(sh(bin + "/initdb --no-sync -D " + dir + "/data -U postgres --auth-local=trust >" + dir +
+                     "/initdb.log 2>&1"),
+                  0);
         ASSERT_EQ(start(), 0);
     }
     void TearDown() override {
@@ -51,8 +53,8 @@ protected:
         return std::system(full.c_str());
     }
     int start() {
-        return sh(bin + "/pg_ctl -D " + dir + "/data -l " + dir + "/server.log -w -t 60 -o \"-k " + dir + " -p " + port +
-                  " -c listen_addresses=\" start >/dev/null");
+        return sh(bin + "/pg_ctl -D " + dir + "/data -l " + dir + "/server.log -w -t 60 -o \"-k " + dir + " -p " +
+                  port + " -c listen_addresses=\" start >/dev/null");
     }
     std::string uri() const { return "postgresql://postgres@/postgres?host=" + dir + "&port=" + port; }
     std::string bin, dir, port;

@@ -3,22 +3,26 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "db/runtime/Runtime.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/TestDb.h"
 
 namespace {
 
 using testdb::Backend;
 
-constexpr const char* BnrRead = "select BnrKey ,BnrBnr ,BnrEsb into :b0:b1,:b2:b3,:b4:b5  from Hlx552Bnr where BnrKey=:b6";
+constexpr const char* BnrRead =
+    "select BnrKey ,BnrBnr ,BnrEsb into :b0:b1,:b2:b3,:b4:b5  from Hlx552Bnr where BnrKey=:b6";
 constexpr const char* BnrIns = "insert into Hlx552Bnr (BnrKey,BnrBnr,BnrEdt,BnrEsb) values (:b0,:b1,sysdate,:b2)";
-constexpr const char* BnrUpd =
-    "update HLX552Bnr  set BnrKey=:b0,BnrBnr=:b1,BnrEdt=sysdate,BnrEsb=:b2 where BnrKey=:b0";
+constexpr const char* BnrUpd = "update HLX552Bnr  set BnrKey=:b0,BnrBnr=:b1,BnrEdt=sysdate,BnrEsb=:b2 where BnrKey=:b0";
 constexpr const char* MrkIns =
     "insert into Hlx563Mrk (MrkKng,MrkApl,MrkApk,MrkApp,MrkPnr,MrkBnr,MrkObj,MrkMdt,MrkEsb) values "
     "(:b0,:b1,:b2,:b3,:b4,:b5,:b6,TO_DATE(:b7,'yyyymmddHH24MISS'),:b8)";
@@ -55,9 +59,7 @@ struct Other {
         return ok;
     }
     // Takes the write lock on Hlx552Bnr until commit.
-    bool lock() {
-        return sq ? run("BEGIN IMMEDIATE") : run("BEGIN; LOCK TABLE Hlx552Bnr IN EXCLUSIVE MODE");
-    }
+    bool lock() { return sq ? run("BEGIN IMMEDIATE") : run("BEGIN; LOCK TABLE Hlx552Bnr IN EXCLUSIVE MODE"); }
 };
 
 class Statement : public ::testing::TestWithParam<Backend> {
@@ -124,12 +126,15 @@ TEST_P(Statement, EmptyTextIsNullAndNullReadsAsEmptyOrZero) {
 
     // An empty key is NULL and matches nothing, not even a NULL column.
     std::int32_t count = -1;
-    ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx552Bnr where BnrEsb=:b1", {rt::txt("")}, {rt::i32(count)}), 0);
+    ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx552Bnr where BnrEsb=:b1", {rt::txt("")}, {rt::i32(count)}),
+              0);
     EXPECT_EQ(count, 0);
 
     // Sums over no rows are NULL: 0 with result 0.
     double sum = 5;
-    ASSERT_EQ(rt::exec("select sum(BnrBnr) into :b0  from Hlx552Bnr where BnrKey=:b1", {rt::txt("NONE")}, {rt::real(sum)}), 0);
+    ASSERT_EQ(rt::exec("select sum(BnrBnr) into :b0  from Hlx552Bnr where BnrKey=:b1", {rt::txt("NONE")},
+                       {rt::real(sum)}),
+              0);
     EXPECT_EQ(sum, 0.0);
 }
 
@@ -169,12 +174,9 @@ TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
     EXPECT_EQ(insMrk("000000000008", "202401011200"), -1861);
     EXPECT_EQ(one("select count(*) from Hlx563Mrk"), "3");
 
-    // The database clock: sysdate is now, trunc(sysdate) today.
-    testdb::sql(db, pg() ? "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values (2, current_date - 1, current_date + 1),"
-                           "(3, current_date, current_date + 1)"
-                         : "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values "
-                           "(2, date('now','localtime','-1 day')||' 00:00:00', date('now','localtime','+1 day')||' 00:00:00'),"
-                           "(3, date('now','localtime')||' 00:00:00', date('now','localtime','+1 day')||' 00:00:00')");
+    // The database clock: sysdate is now, trunc(sysdate) today, both local.
+    fixtures::laufparameter(db, 2, -1, 1);
+    fixtures::laufparameter(db, 3, 0, 1);
     std::int32_t akz = 2, got = 0;
     Text<8> gvn;
     EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), 0);
@@ -183,12 +185,36 @@ TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
     EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), 1403);
 }
 
+// The day comparison selects, and its negation rejects, exactly the rows
+// that the day's text would: for days and texts that are no day, with NULL
+// on either side.
+TEST_P(Statement, ADayComparedAsTextMatchesWhatItsTextMatches) {
+    const std::vector<std::string> zeiten = {"20240304000000", "20240304235959", "20240305000000",
+                                             "20240303235959", "20240229120000", ""};
+    for (std::size_t k = 0; k < zeiten.size(); ++k)
+        ASSERT_EQ(insMrk(("00000000000" + std::to_string(k)).c_str(), zeiten[k].c_str()), 0);
+    for (const char* tag : {"20240304", "20240305", "20240229", "20240230", "2024030", "202403040", "abcdefgh",
+                            "00000000", "99991231", ""}) {
+        int ja = 0, nein = 0;
+        for (const std::string& z : zeiten) {
+            if (z.empty() || *tag == '\0') continue;  // NULL on either side: neither
+            (z.substr(0, 8) == tag ? ja : nein)++;
+        }
+        std::int32_t n = -1;
+        ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx563Mrk where TO_CHAR(MrkMdt,'yyyymmdd')=:b1",
+                           {rt::txt(tag)}, {rt::i32(n)}),
+                  0);
+        EXPECT_EQ(n, ja) << tag;
+        ASSERT_EQ(rt::exec("select count(*)  into :b0  from Hlx563Mrk where not (TO_CHAR(MrkMdt,'yyyymmdd')=:b1)",
+                           {rt::txt(tag)}, {rt::i32(n)}),
+                  0);
+        EXPECT_EQ(n, nein) << tag;
+    }
+}
+
 TEST_P(Statement, TwoRowsForASingleRowSelect) {
-    testdb::sql(db, pg() ? "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values (2, current_date - 2, current_date + 1),"
-                           "(2, current_date - 1, current_date + 2)"
-                         : "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi) values "
-                           "(2, date('now','-2 day')||' 00:00:00', date('now','+1 day')||' 00:00:00'),"
-                           "(2, date('now','-1 day')||' 00:00:00', date('now','+2 day')||' 00:00:00')");
+    fixtures::laufparameter(db, 2, -2, 1);
+    fixtures::laufparameter(db, 2, -1, 2);
     std::int32_t akz = 2, got = 77;
     Text<8> gvn = "KEEP";
     EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), -1422);
@@ -198,10 +224,10 @@ TEST_P(Statement, TwoRowsForASingleRowSelect) {
 
 TEST_P(Statement, FailedWritesReturnTheirCodeAndLeaveEarlierWrites) {
     ASSERT_EQ(insBnr("PPSNR", 1), 0);
-    EXPECT_EQ(insBnr("PPSNR", 2), -1);                       // duplicate key
-    EXPECT_EQ(insBnr("", 3), -1400);                          // NOT NULL key given ''
-    EXPECT_EQ(insBnr("TOOLONGKEY", 4), -12899);               // 10 characters into 7
-    EXPECT_EQ(insBnr("OK", 5, "NINECHARS"), -12899);          // 9 into 8
+    EXPECT_EQ(insBnr("PPSNR", 2), -1);                // duplicate key
+    EXPECT_EQ(insBnr("", 3), -1400);                  // NOT NULL key given ''
+    EXPECT_EQ(insBnr("TOOLONGKEY", 4), -12899);       // 10 characters into 7
+    EXPECT_EQ(insBnr("OK", 5, "NINECHARS"), -12899);  // 9 into 8
     std::int32_t wide = 40000;
     EXPECT_EQ(rt::write("Nza_SA_Del", "delete  from Hlx590Nza  where NzaSa=:b0", {rt::i16(wide)}), -1455);
     EXPECT_EQ(one("select count(*) from Hlx552Bnr"), "1");
@@ -211,7 +237,8 @@ TEST_P(Statement, FailedWritesReturnTheirCodeAndLeaveEarlierWrites) {
     testdb::sql(db, "insert into Hlx590Nza (NzaSa,NzaApl,NzaApk,NzaApp,NzaPnr,NzaDtm,NzaBeg) values "
                     "(10,'A','B','C','D','2024-01-01 00:00:00',70000)");
     std::int32_t sa = 10, beg = 0;
-    EXPECT_EQ(rt::exec("select NzaBeg into :b0:b1  from Hlx590Nza where NzaSa=:b2", {rt::i16(sa)}, {rt::i16(beg)}), -1455);
+    EXPECT_EQ(rt::exec("select NzaBeg into :b0:b1  from Hlx590Nza where NzaSa=:b2", {rt::i16(sa)}, {rt::i16(beg)}),
+              -1455);
     EXPECT_EQ(rt::exec("select NzaBeg into :b0:b1  from Hlx590Nza where NzaSa=:b2", {rt::i16(sa)}, {rt::i32(beg)}), 0);
     EXPECT_EQ(beg, 70000);
 
@@ -260,7 +287,8 @@ TEST_P(Statement, BindCountsMustMatchTheText) {
 
 TEST_P(Statement, TextComparesInByteOrder) {
     for (const char* apk : {"a", "B", "Z", "A", "b", "\xe4"})
-        testdb::sql(db, std::string("insert into Hlx504App (AppApk, AppApp, AppSts) values ('") + apk + "', '00010', 0)");
+        testdb::sql(db,
+                    std::string("insert into Hlx504App (AppApk, AppApp, AppSts) values ('") + apk + "', '00010', 0)");
     rt::Cursor c;
     ASSERT_EQ(rt::open(c, "select AppApk  from Hlx504App where AppApk>:b0 order by AppApk,AppApp", {rt::txt("B")}), 0);
     Text<12> apk;
@@ -313,23 +341,43 @@ TEST_P(Statement, ExplicitTransactionsKeepOracleRules) {
     EXPECT_EQ(rt::exec("rollback  to Never_Sp"), -1086);
 }
 
+// The section of the same name in a second process, as a second run has it:
+// held off (-54) while this one lasts, through once it has ended.
 TEST_P(Statement, AnAtomicSectionHoldsOtherWritersOff) {
+    rt::disconnect();  // the child must not share this session
+    int hin[2], zurueck[2];
+    ASSERT_EQ(::pipe(hin), 0);
+    ASSERT_EQ(::pipe(zurueck), 0);
+    const pid_t kind = ::fork();
+    if (kind == 0) {
+        char c;
+        if (::read(hin[0], &c, 1) != 1 || rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()) != 0)
+            ::_exit(2);
+        rt::setBusyTimeout(200);
+        const bool abgehalten = rt::atomicBegin("PPSNR") == -54;
+        if (::write(zurueck[1], "x", 1) != 1 || ::read(hin[0], &c, 1) != 1) ::_exit(3);
+        rt::setBusyTimeout(10000);
+        const bool durch = rt::atomicBegin("PPSNR") == 0;
+        rt::atomicEnd();
+        ::_exit(!abgehalten ? 4 : !durch ? 5 : 0);
+    }
+    ASSERT_EQ(rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()), 0);
     ASSERT_EQ(rt::atomicBegin("PPSNR"), 0);
     Text<7> k;
     std::int32_t n = 0;
     Text<8> e;
     EXPECT_EQ(rt::exec(BnrRead, {rt::txt("PPSNR")}, {rt::txt(k), rt::i32(n), rt::txt(e)}), 1403);
-    if (!pg()) {
-        // SQLite: the section holds the write lock.
-        Other o(db);
-        sqlite3_busy_timeout(o.sq, 100);
-        EXPECT_FALSE(o.run("insert into Hlx552Bnr (BnrKey, BnrBnr) values ('OTHER', 1)"));
-    }
-    ASSERT_EQ(insBnr("PPSNR", 1), 0);  // its commit ends the section
+    char c;
+    EXPECT_EQ(::write(hin[1], "x", 1), 1);
+    EXPECT_EQ(::read(zurueck[0], &c, 1), 1);  // the child's try is over
+    ASSERT_EQ(insBnr("PPSNR", 1), 0);         // its commit ends the section
     rt::atomicEnd();
+    EXPECT_EQ(::write(hin[1], "x", 1), 1);
+    int status = -1;
+    ::waitpid(kind, &status, 0);
+    for (int fd : {hin[0], hin[1], zurueck[0], zurueck[1]}) ::close(fd);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
     EXPECT_EQ(one("select BnrBnr from Hlx552Bnr"), "1");
-    Other o(db);
-    EXPECT_TRUE(o.run("insert into Hlx552Bnr (BnrKey, BnrBnr) values ('OTHER', 1)"));
 }
 
 TEST_P(Statement, ALostSessionGivesNotConnected) {

@@ -169,8 +169,8 @@ Tree makeTree(const std::string& login, const std::string& password, const std::
 Tree makeTree(const testdb::Db& db) {
     Tree t = newTree();
     try {
-        std::string net8 = db.net8.rfind("sqlite:", 0) == 0 ? sqliteNet8(t, db.net8)
-                                                            : postgresNet8(t, db.net8, !db.login.empty());
+        std::string net8 =
+            db.net8.rfind("sqlite:", 0) == 0 ? sqliteNet8(t, db.net8) : postgresNet8(t, db.net8, !db.login.empty());
         writeIni(t, db.login, db.password, net8);
     } catch (...) {
         removeTree(t);
@@ -200,7 +200,8 @@ Result runWith(const Tree& t, const std::string& program, const std::vector<std:
     // memcheck; a finding ends the run with status 99.
     std::vector<std::string> argStrings;
     if (const char* vg = std::getenv("KORVIMAND_VALGRIND"); vg && std::strcmp(vg, "1") == 0)
-        argStrings = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full",
+        argStrings = {"/usr/bin/valgrind",          "--quiet",
+                      "--error-exitcode=99",        "--leak-check=full",
                       "--show-leak-kinds=definite", "--errors-for-leak-kinds=definite"};
     argStrings.push_back(program);
     argStrings.insert(argStrings.end(), args.begin(), args.end());
@@ -233,7 +234,8 @@ Result runWith(const Tree& t, const std::string& program, const std::vector<std:
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
     bool timedOut = false;
     while (out.fd[0] >= 0 || err.fd[0] >= 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             timedOut = true;
             break;
@@ -261,8 +263,7 @@ Result runWith(const Tree& t, const std::string& program, const std::vector<std:
     if (timedOut) ::kill(pid, SIGKILL);
 
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     int execError = 0;
     if (::read(report.fd[0], &execError, sizeof execError) == static_cast<ssize_t>(sizeof execError))
         throw std::runtime_error(errnoText("cannot start " + program, execError));

@@ -6,9 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/RunContext.h"
 #include "db/runtime/Runtime.h"
 #include "util/MsgLog.h"
+#include "util/RunContext.h"
 
 namespace fixtures {
 
@@ -25,8 +25,8 @@ std::string n(long v) { return std::to_string(v); }
 
 // Inserts the row unless a row with the same key condition exists: shared
 // master data (shift models, calendar days) may be asked for more than once.
-void einmal(const testdb::Db& db, const std::string& tabelle, const std::string& spalten,
-            const std::string& werte, const std::string& bedingung) {
+void einmal(const testdb::Db& db, const std::string& tabelle, const std::string& spalten, const std::string& werte,
+            const std::string& bedingung) {
     testdb::sql(db, "insert into " + tabelle + " (" + spalten + ") select " + werte +
                         " where not exists (select 1 from " + tabelle + " where " + bedingung + ")");
 }
@@ -74,28 +74,39 @@ std::string tag(int tage) {
     return buf;
 }
 
+::testing::AssertionResult amTag(const std::string& vorher, const std::string& stempel) {
+    auto ziffern = [](const std::string& s) {
+        std::string d;
+        for (char c : s)
+            if (c != '-') d += c;
+        return d.substr(0, 8);
+    };
+    const std::string jetzt = tag(0);
+    const std::string t = ziffern(stempel);
+    if (t == ziffern(vorher) || t == ziffern(jetzt)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "stamp \"" << stempel << "\" is of neither " << vorher << " nor " << jetzt;
+}
+
 void auftrag(const testdb::Db& db, const std::string& apk, const std::string& tnr) {
-    testdb::sql(db, "insert into Hlx501Apk (ApkApk, ApkTnr, ApkBz1) values (" + q(apk) + "," + q(tnr) +
-                        ",'Auftrag " + apk + "')");
+    testdb::sql(db, "insert into Hlx501Apk (ApkApk, ApkTnr, ApkBz1) values (" + q(apk) + "," + q(tnr) + ",'Auftrag " +
+                        apk + "')");
 }
 
 void position(const testdb::Db& db, const Position& p) {
-    testdb::sql(db,
-                "insert into Hlx504App (AppApk, AppApp, AppSts, AppBdi, AppEdi, AppSme, AppIme, AppSza, AppStr, "
-                "AppSte, AppIta, AppItr, AppIte, AppApl, AppMee, AppZf2, AppZf3, AppBz1) values (" +
-                    q(p.apk) + "," + q(p.app) + "," + n(p.sts) + "," + q(p.bdi) + "," + q(p.edi) + "," + r(p.sme) +
-                    "," + r(p.ime) + "," + r(p.sza) + "," + r(p.str) + "," + r(p.ste) + "," + r(p.ita) + "," +
-                    r(p.itr) + "," + r(p.ite) + "," + q(p.apl) + "," + q(p.mee) + "," + q(p.zf2) + "," +
-                    q(p.zf3) + ",'Fraesen')");
+    testdb::sql(db, "insert into Hlx504App (AppApk, AppApp, AppSts, AppBdi, AppEdi, AppSme, AppIme, AppSza, AppStr, "
+                    "AppSte, AppIta, AppItr, AppIte, AppApl, AppMee, AppZf2, AppZf3, AppBz1) values (" +
+                        q(p.apk) + "," + q(p.app) + "," + n(p.sts) + "," + q(p.bdi) + "," + q(p.edi) + "," + r(p.sme) +
+                        "," + r(p.ime) + "," + r(p.sza) + "," + r(p.str) + "," + r(p.ste) + "," + r(p.ita) + "," +
+                        r(p.itr) + "," + r(p.ite) + "," + q(p.apl) + "," + q(p.mee) + "," + q(p.zf2) + "," + q(p.zf3) +
+                        ",'Fraesen')");
 }
 
 void meldung(const testdb::Db& db, const Meldung& m) {
-    testdb::sql(db,
-                "insert into Hlx560Mel (KeyBnr, KeyLfn, ObjTyp, KeyPnr, KeyApl, KeyApk, KeyApp, KeyDat, MelFcd, "
-                "MelGum, MelFam, MelNam) values (" +
-                    n(m.bnr) + ",1," + q(m.objTyp) + "," + q(m.pnr) + "," + q(m.apl) + "," + q(m.apk) + "," +
-                    q(m.app) + "," + q(m.datum) + "," + q(m.fcd) + "," + r(m.gum) + "," + r(m.fam) + "," +
-                    r(m.nam) + ")");
+    testdb::sql(db, "insert into Hlx560Mel (KeyBnr, KeyLfn, ObjTyp, KeyPnr, KeyApl, KeyApk, KeyApp, KeyDat, MelFcd, "
+                    "MelGum, MelFam, MelNam) values (" +
+                        n(m.bnr) + ",1," + q(m.objTyp) + "," + q(m.pnr) + "," + q(m.apl) + "," + q(m.apk) + "," +
+                        q(m.app) + "," + q(m.datum) + "," + q(m.fcd) + "," + r(m.gum) + "," + r(m.fam) + "," +
+                        r(m.nam) + ")");
 }
 
 void arbeitsplatz(const testdb::Db& db, const std::string& apl, const std::string& gruppe) {
@@ -136,13 +147,12 @@ void allgKalendertag(const testdb::Db& db, const std::string& tag) {
 }
 
 void zuordnung(const testdb::Db& db, const Zuordnung& z) {
-    testdb::sql(db,
-                "insert into Hlx532Aem (AemKng, AemApg, AemEmo, AemGvo, AemGbi, AemKal, AemAfz, AemLkz, AemBez) "
-                "values (" +
-                    n(z.kng) + "," + q(z.apg) + "," + q(z.emo) + "," +
-                    q(z.gvo.empty() ? "" : z.gvo.substr(0, 10) + " 00:00:00") + "," +
-                    q(z.gbi.empty() ? "" : z.gbi.substr(0, 10) + " 00:00:00") + "," + q(z.kal) + "," + n(z.afz) +
-                    "," + n(z.lkz) + ",'Zuordnung')");
+    testdb::sql(db, "insert into Hlx532Aem (AemKng, AemApg, AemEmo, AemGvo, AemGbi, AemKal, AemAfz, AemLkz, AemBez) "
+                    "values (" +
+                        n(z.kng) + "," + q(z.apg) + "," + q(z.emo) + "," +
+                        q(z.gvo.empty() ? "" : z.gvo.substr(0, 10) + " 00:00:00") + "," +
+                        q(z.gbi.empty() ? "" : z.gbi.substr(0, 10) + " 00:00:00") + "," + q(z.kal) + "," + n(z.afz) +
+                        "," + n(z.lkz) + ",'Zuordnung')");
 }
 
 void variante(const testdb::Db& db, const std::string& apl, int afz, int lkz, const std::string& tag,
@@ -159,31 +169,28 @@ void variante(const testdb::Db& db, const std::string& apl, int afz, int lkz, co
 }
 
 void nza(const testdb::Db& db, const NzaZeile& z) {
-    testdb::sql(db,
-                "insert into Hlx590Nza (NzaSa, NzaApl, NzaApk, NzaApp, NzaPnr, NzaDtm, NzaEdt, NzaBmk, NzaEmk, "
-                "NzaNza, NzaAbz, NzaPza, NzaNzr, NzaBzr, NzaRbz, NzaPzr, NzaUza, NzaUzr, NzaNzu, NzaBzu, NzaPzu, "
-                "NzaBzA, NzaGum, NzaAum, NzaRf1, NzaMaz, NzaTnr, NzaErf) values (" +
-                    n(z.sa) + "," + q(z.apl) + "," + q(z.apk) + "," + q(z.app) + "," + q(z.pnr) + "," + q(z.dtm) +
-                    "," + q(z.edt) + ",'BG','EG'," + r(z.nza) + "," + r(z.abz) + "," + r(z.pza) + "," + r(z.nzr) +
-                    "," + r(z.bzr) + "," + r(z.rbz) + "," + r(z.pzr) + "," + r(z.uza) + "," + r(z.uzr) + "," +
-                    r(z.nzu) + "," + r(z.bzu) + "," + r(z.pzu) + "," + r(z.bza) + "," + r(z.gum) + "," +
-                    r(z.aum) + "," + r(z.rf1) + "," + n(z.maz) + "," + q(z.tnr) + "," + q(z.erf) + ")");
+    testdb::sql(db, "insert into Hlx590Nza (NzaSa, NzaApl, NzaApk, NzaApp, NzaPnr, NzaDtm, NzaEdt, NzaBmk, NzaEmk, "
+                    "NzaNza, NzaAbz, NzaPza, NzaNzr, NzaBzr, NzaRbz, NzaPzr, NzaUza, NzaUzr, NzaNzu, NzaBzu, NzaPzu, "
+                    "NzaBzA, NzaGum, NzaAum, NzaRf1, NzaMaz, NzaTnr, NzaErf) values (" +
+                        n(z.sa) + "," + q(z.apl) + "," + q(z.apk) + "," + q(z.app) + "," + q(z.pnr) + "," + q(z.dtm) +
+                        "," + q(z.edt) + ",'BG','EG'," + r(z.nza) + "," + r(z.abz) + "," + r(z.pza) + "," + r(z.nzr) +
+                        "," + r(z.bzr) + "," + r(z.rbz) + "," + r(z.pzr) + "," + r(z.uza) + "," + r(z.uzr) + "," +
+                        r(z.nzu) + "," + r(z.bzu) + "," + r(z.pzu) + "," + r(z.bza) + "," + r(z.gum) + "," + r(z.aum) +
+                        "," + r(z.rf1) + "," + n(z.maz) + "," + q(z.tnr) + "," + q(z.erf) + ")");
 }
 
 void merker(const testdb::Db& db, const Merker& m) {
-    testdb::sql(db,
-                "insert into Hlx563Mrk (MrkKng, MrkApl, MrkApk, MrkApp, MrkPnr, MrkBnr, MrkMdt, MrkObj, MrkEsb) "
-                "values (" +
-                    q(m.kng) + "," + q(m.apl) + "," + q(m.apk) + "," + q(m.app) + "," + q(m.pnr) + "," + n(m.bnr) +
-                    "," + q(m.mdt) + ",'M_A','TERM01')");
+    testdb::sql(db, "insert into Hlx563Mrk (MrkKng, MrkApl, MrkApk, MrkApp, MrkPnr, MrkBnr, MrkMdt, MrkObj, MrkEsb) "
+                    "values (" +
+                        q(m.kng) + "," + q(m.apl) + "," + q(m.apk) + "," + q(m.app) + "," + q(m.pnr) + "," + n(m.bnr) +
+                        "," + q(m.mdt) + ",'M_A','TERM01')");
 }
 
 void laufparameter(const testdb::Db& db, int akz, int vonTagen, int bisTagen) {
-    testdb::sql(db,
-                "insert into Hlx591Nzp (NzpAkz, NzpGvn, NzpGbi, NzpAak, NzpAwt, NzpKjh, NzpKmn, NzpKwo, NzpKtg, "
-                "NzpAan, NzpVfh, NzpNfh, NzpMrk, NzpAus) values (" +
-                    n(akz) + "," + q(tag(vonTagen) + " 00:00:00") + "," + q(tag(bisTagen) + " 00:00:00") +
-                    ",1,2,2024,3,10,4,17,5,6,0,'ALT')");
+    testdb::sql(db, "insert into Hlx591Nzp (NzpAkz, NzpGvn, NzpGbi, NzpAak, NzpAwt, NzpKjh, NzpKmn, NzpKwo, NzpKtg, "
+                    "NzpAan, NzpVfh, NzpNfh, NzpMrk, NzpAus) values (" +
+                        n(akz) + "," + q(tag(vonTagen) + " 00:00:00") + "," + q(tag(bisTagen) + " 00:00:00") +
+                        ",1,2,2024,3,10,4,17,5,6,0,'ALT')");
 }
 
 MelRecord schluessel(const std::string& apl) {
@@ -220,8 +227,7 @@ void schreibenVerhindern(const testdb::Db& db, const std::string& tabelle, const
         testdb::sql(db, "create function " + name +
                             "() returns trigger language plpgsql as $$ begin raise exception 'verhindert'; end $$");
         testdb::sql(db, "create trigger " + name + " before " + operation + " on " + tabelle + " for each row " +
-                            (bedingung.empty() ? "" : "when (" + bedingung + ") ") + "execute function " + name +
-                            "()");
+                            (bedingung.empty() ? "" : "when (" + bedingung + ") ") + "execute function " + name + "()");
     } else {
         testdb::sql(db, "create trigger " + name + " before " + operation + " on " + tabelle + " " +
                             (bedingung.empty() ? "" : "when " + bedingung + " ") +

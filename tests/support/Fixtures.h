@@ -44,7 +44,7 @@ struct Meldung {
     std::string app = "00010";
     std::string objTyp = "M_A";
     std::string datum = "2024-03-04 07:00:00";  // KeyDat
-    std::string fcd;  // function code, "A07" / "A06" count into the sums
+    std::string fcd;                            // function code, "A07" / "A06" count into the sums
     double gum = 0, fam = 0, nam = 0;
     std::string pnr = "00001234";
     int bnr = 1;  // booking number; distinguishes otherwise equal messages
@@ -81,8 +81,8 @@ void zuordnung(const testdb::Db& db, const Zuordnung& z);
 // the workstation with its group, a shift model, a calendar day of the shift
 // model's day type, the general-calendar day and the assignment. Calls for
 // further workstations on the same day may share the shift model and days.
-void variante(const testdb::Db& db, const std::string& apl, int afz, int lkz,
-              const std::string& tag = "2024-03-04", const std::string& gruppe = "GRP01");
+void variante(const testdb::Db& db, const std::string& apl, int afz, int lkz, const std::string& tag = "2024-03-04",
+              const std::string& gruppe = "GRP01");
 
 // An NZA row (Hlx590Nza) of any kind: source rows of kinds 5 and 6, or an old
 // evaluation / total row. The 13 duration fields default to 0.
@@ -116,8 +116,9 @@ struct Merker {
 void merker(const testdb::Db& db, const Merker& m);
 
 // A run-parameter row (Hlx591Nzp) of kind akz valid from vonTagen days
-// before today to bisTagen days after it, with nonzero counters.
-void laufparameter(const testdb::Db& db, int akz = 2, int vonTagen = -1, int bisTagen = 1);
+// before today to bisTagen days after it, with nonzero counters. The default
+// stays valid for a test that crosses midnight.
+void laufparameter(const testdb::Db& db, int akz = 2, int vonTagen = -7, int bisTagen = 7);
 
 // The key record the driver hands to a workstation evaluation of the
 // default position (order 000000004711, position 00010, day 20240304).
@@ -134,6 +135,10 @@ void schreibenVerhindern(const testdb::Db& db, const std::string& tabelle, const
 // Today plus a number of days, "YYYY-MM-DD", in local time as the program's
 // database sessions see it.
 std::string tag(int tage);
+// Whether a stamp ("YYYY-MM-DD..." or "YYYYMMDD...") falls on today as it was
+// before the stamping call (vorher, read with tag(0)) or as it is now: the
+// call may have crossed midnight.
+::testing::AssertionResult amTag(const std::string& vorher, const std::string& stempel);
 
 // Text literal for SQL: 'a''b', or NULL for an empty text.
 std::string q(const std::string& s);
@@ -156,7 +161,7 @@ protected:
 };
 
 // Instantiates a DbTest suite for every available backend.
-#define FIXTURES_BACKENDS(suite)                                          \
+#define FIXTURES_BACKENDS(suite)                                                 \
     INSTANTIATE_TEST_SUITE_P(Db, suite, ::testing::ValuesIn(testdb::backends()), \
                              [](const auto& info) { return std::string(testdb::name(info.param)); })
 

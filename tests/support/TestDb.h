@@ -9,17 +9,19 @@ namespace testdb {
 
 enum class Backend { Sqlite, Postgres };
 
-// Both backends when KORVIMAND_TEST_PG is set; only SQLite otherwise (with a
-// visible message; CI sets it, so nothing is skipped there).
+// Both backends, unless KORVIMAND_TEST_SQLITE_ONLY=1 says that SQLite only is
+// wanted. Without that, a PostgreSQL test without a server fails and says how
+// to start one: a missing server never hides the PostgreSQL tests.
 std::vector<Backend> backends();
+bool sqliteOnly();
 const char* name(Backend b);
 
 struct Db {
     Backend backend;
-    std::string net8;     // what NET8 of a configuration file would hold
-    std::string login;    // PostgreSQL user ("" for SQLite)
-    std::string password; // PostgreSQL password ("" for SQLite)
-    std::string dir;      // temporary folder owned by this database (SQLite file lives here)
+    std::string net8;      // what NET8 of a configuration file would hold
+    std::string login;     // PostgreSQL user ("" for SQLite)
+    std::string password;  // PostgreSQL password ("" for SQLite)
+    std::string dir;       // temporary folder owned by this database (SQLite file lives here)
 };
 
 // Creates a fresh database with the schema loaded. Does not connect.

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/support/E2e.h"
@@ -82,11 +84,16 @@ TEST_F(AdminCfg, IniWritesTheFileTheProgramReads) {
 
 TEST_F(AdminCfg, IniTakesThePasswordFromTheEnvironmentAndTheFileFromKorvimandIni) {
     const std::string other = tree.root + "/elsewhere/h.ini";
+    const std::string geheim = "Env-Geheim-4711;x";
     auto r = admin({"ini", "--login", "u", "--password-env", "KORVI_PW", "--net8", "svc"}, "",
-                   {"KORVI_PW=from-env", "KORVIMAND_INI=" + other});
+                   {"KORVI_PW=" + geheim, "KORVIMAND_INI=" + other});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_FALSE(fs::exists(tree.iniPath));
-    EXPECT_EQ(Cfg_ReadValue("", "PASS", 0, other), "from-env");
+    EXPECT_EQ(Cfg_ReadValue("", "PASS", 0, other), geheim);
+    // never shown, stored enciphered
+    EXPECT_EQ((r.out + r.err).find(geheim), std::string::npos);
+    std::ifstream datei(other, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(datei), {}).find(geheim), std::string::npos);
     // --file wins; an existing file is replaced whole.
     r = admin({"ini", "--login", "v", "--password", "p", "--net8", "svc2", "--file", other});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -103,12 +110,14 @@ TEST_F(AdminCfg, IniRefusesWhatCannotBeStored) {
     r = admin({"ini", "--login", "u", "--password", "p", "--net8", "sqlite:" + std::string(40, 'n')});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("net8 has 47 characters"), std::string::npos) << r.err;
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"ini", "--login", "u", "--net8", "n"},
-             {"ini", "--login", "u", "--password", "p", "--net8"},
-             {"ini", "--login", "u", "--password", "p", "--net8", ""},
-             {"ini", "--login", "u", "--password", "p", "--net8", "n", "--bogus", "x"},
-             {"ini", "--login", "u", "--password-env", "KORVI_UNSET_VARIABLE", "--net8", "n"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"ini", "--login", "u", "--net8", "n"},
+                                               {"ini", "--login", "u", "--password", "p", "--net8"},
+                                               {"ini", "--login", "u", "--password", "p", "--net8", ""},
+                                               {"ini", "--login", "u", "--password", "p", "--net8", "n", "--bogus",
+                                                "x"},
+                                               {"ini", "--login", "u", "--password-env", "KORVI_UNSET_VARIABLE",
+                                                "--net8", "n"}}) {
         r = admin(args);
         EXPECT_EQ(r.status, 2) << args.back();
     }

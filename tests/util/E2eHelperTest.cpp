@@ -29,15 +29,16 @@ TEST(E2eHelper, TreeLayoutAndConfiguration) {
 
 TEST(E2eHelper, TestDatabaseOutOfReach) {
     // An SQLite path too long for NET8 is reached through a link in the tree.
-    testdb::Db db{testdb::Backend::Sqlite, "sqlite:" + std::string("/tmp/") + std::string(40, 'd') + "/bde.db", "", "", ""};
+    testdb::Db db{testdb::Backend::Sqlite, "sqlite:" + std::string("/tmp/") + std::string(40, 'd') + "/bde.db", "", "",
+                  ""};
     e2e::Tree t = e2e::makeTree(db);
     EXPECT_EQ(Cfg_ReadValue("", "NET8", 0, t.iniPath), "sqlite:../../../../files/d/bde.db");
     EXPECT_EQ(fs::read_symlink(t.root + "/files/d"), "/tmp/" + std::string(40, 'd'));
     e2e::removeTree(t);
 
     // A PostgreSQL connection too long for NET8 becomes a service of the tree.
-    testdb::Db pg{testdb::Backend::Postgres,
-                  "postgresql://someone@/korvimand_e2e_db?host=/tmp/korvimand-pg&port=54329", "someone", "pw", ""};
+    testdb::Db pg{testdb::Backend::Postgres, "postgresql://someone@/korvimand_e2e_db?host=/tmp/korvimand-pg&port=54329",
+                  "someone", "pw", ""};
     t = e2e::makeTree(pg);
     EXPECT_EQ(Cfg_ReadValue("", "NET8", 0, t.iniPath), "korvimand_e2e");
     ASSERT_EQ(t.env.size(), 1u);
@@ -55,9 +56,10 @@ TEST(E2eHelper, RunsInTheWorkingDirectoryWithItsEnvironment) {
     e2e::Tree t = e2e::makeEmptyTree();
     ::setenv("KORVIMAND_INI", "/should/not/leak", 1);
     ::setenv("KORVIMAND_E2E_KEPT", "kept", 1);
-    auto r = e2e::runProgram(t, "/bin/sh",
-                             {"-c", "pwd; echo \"${KORVIMAND_INI-unset} $KORVIMAND_E2E_KEPT $EXTRA\"; echo err >&2; exit 3"},
-                             {"EXTRA=one", "EXTRA=two"});
+    auto r =
+        e2e::runProgram(t, "/bin/sh",
+                        {"-c", "pwd; echo \"${KORVIMAND_INI-unset} $KORVIMAND_E2E_KEPT $EXTRA\"; echo err >&2; exit 3"},
+                        {"EXTRA=one", "EXTRA=two"});
     ::unsetenv("KORVIMAND_INI");
     ::unsetenv("KORVIMAND_E2E_KEPT");
     EXPECT_EQ(r.status, 3);
@@ -95,9 +97,8 @@ TEST(E2eHelper, LogParserRejectsMalformedEntries) {
     EXPECT_EQ(entries[0].code, -12154);
     EXPECT_TRUE(e2e::parseLog("").empty());
 
-    const std::string dmsg =
-        "\xFE\r\nSystem-Date: 08.12.26\r\nSystem-Time: 01:42:21\r\nMsgArt_____: DMSG \r\n"
-        "Message____: m\r\nFunktion___: f\r\nErrorCode__: 0\r\nsome\r\ndata\r\n";
+    const std::string dmsg = "\xFE\r\nSystem-Date: 08.12.26\r\nSystem-Time: 01:42:21\r\nMsgArt_____: DMSG \r\n"
+                             "Message____: m\r\nFunktion___: f\r\nErrorCode__: 0\r\nsome\r\ndata\r\n";
     entries = e2e::parseLog(dmsg + entry);
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].extra, "some\r\ndata");

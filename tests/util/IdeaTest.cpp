@@ -8,13 +8,15 @@ namespace {
 
 IdeaUserKey key(const char* hex32) {
     IdeaUserKey k{};
-    for (int i = 0; i < 8; ++i) k[i] = static_cast<std::uint16_t>(std::stoul(std::string(hex32 + 4 * i, 4), nullptr, 16));
+    for (int i = 0; i < 8; ++i)
+        k[i] = static_cast<std::uint16_t>(std::stoul(std::string(hex32 + 4 * i, 4), nullptr, 16));
     return k;
 }
 
 IdeaBlock block(const char* hex16) {
     IdeaBlock b{};
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint16_t>(std::stoul(std::string(hex16 + 4 * i, 4), nullptr, 16));
+    for (int i = 0; i < 4; ++i)
+        b[i] = static_cast<std::uint16_t>(std::stoul(std::string(hex16 + 4 * i, 4), nullptr, 16));
     return b;
 }
 

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -42,8 +43,7 @@ pid_t child(const std::function<int()>& fn) {
 
 int waitFor(pid_t pid) {
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -78,14 +78,13 @@ protected:
     DatumZeitUhr previousUhr = nullptr;
 };
 
-const std::string kConnectEntry =
-    "\xFE\r\n"
-    "System-Date: 08.12.26\r\n"
-    "System-Time: 01:42:21\r\n"
-    "MsgArt_____: FMSG \r\n"
-    "Message____: Fehlerhafter Connect mit der DB \r\n"
-    "Funktion___: dbConnect\r\n"
-    "ErrorCode__: -12154\r\n";
+const std::string kConnectEntry = "\xFE\r\n"
+                                  "System-Date: 08.12.26\r\n"
+                                  "System-Time: 01:42:21\r\n"
+                                  "MsgArt_____: FMSG \r\n"
+                                  "Message____: Fehlerhafter Connect mit der DB \r\n"
+                                  "Funktion___: dbConnect\r\n"
+                                  "ErrorCode__: -12154\r\n";
 
 TEST_F(MsgLog, EntryBytesInAMissingFolderThenAppended) {
     ASSERT_FALSE(fs::exists(dir + "/Msg"));
@@ -97,10 +96,9 @@ TEST_F(MsgLog, EntryBytesInAMissingFolderThenAppended) {
     writeFile(log, "earlier run\r\n");
     fixedTime.tm_sec = 5;
     Msg_Fehler("NZA_Ermitteln", "Anzahl Parameter <> 6", 0);
-    EXPECT_EQ(readFile(log),
-              "earlier run\r\n"
-              "\xFE\r\nSystem-Date: 08.12.26\r\nSystem-Time: 01:42:05\r\nMsgArt_____: FMSG \r\n"
-              "Message____: Anzahl Parameter <> 6\r\nFunktion___: NZA_Ermitteln\r\nErrorCode__: 0\r\n");
+    EXPECT_EQ(readFile(log), "earlier run\r\n"
+                             "\xFE\r\nSystem-Date: 08.12.26\r\nSystem-Time: 01:42:05\r\nMsgArt_____: FMSG \r\n"
+                             "Message____: Anzahl Parameter <> 6\r\nFunktion___: NZA_Ermitteln\r\nErrorCode__: 0\r\n");
     EXPECT_EQ(Msg_FehlerAnzahl(), before + 2);
 }
 
@@ -236,6 +234,27 @@ TEST_F(MsgLog, RotationWithTheLogGoneKeepsTheBackup) {
     auto entries = e2e::parseLog(readFile(log));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].code, 3002);
+}
+
+TEST_F(MsgLog, NoEntryIsLostWhenTheLogCannotBeMovedOrWritten) {
+    // the backup name is a folder with a file in it: the log cannot be moved there
+    fs::create_directories(backup + "/x");
+    const std::string fehler = dir + "/stderr";
+    pid_t pid = child([&] {
+        const int fd = ::open(fehler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0 || ::dup2(fd, 2) < 0) return 40;
+        for (int i = 1; i <= 3003; ++i) Msg_Fehler("f", "entry", i);
+        // the log's place taken by a folder: the entry goes to standard error
+        fs::rename(log, dir + "/kept");
+        fs::create_directories(log);
+        Msg_Fehler("Nza_ArbeitsfolgeVonBis", "App_PKeyUpd", -1114);
+        return 0;
+    });
+    ASSERT_EQ(waitFor(pid), 0);
+    EXPECT_EQ(e2e::parseLog(readFile(dir + "/kept")).size(), 3003u);
+    EXPECT_TRUE(fs::is_directory(backup + "/x"));
+    EXPECT_EQ(readFile(fehler),
+              "korvimand: message log not written (Is a directory): Nza_ArbeitsfolgeVonBis / App_PKeyUpd / -1114\n");
 }
 
 TEST_F(MsgLog, ConcurrentProcessesNeverInterleave) {

@@ -1,8 +1,10 @@
 // The error-protocol writers.
-#include "app/RunContext.h"
+#include "nza/Protokoll.h"
+
 #include "db/DbMel.h"
 #include "db/Stempel.h"
 #include "util/MsgLog.h"
+#include "util/RunContext.h"
 
 void Write_Protokoll(ErrRecord e) {
     e.ErrPgm = "Korvim";

@@ -1,3 +1,0 @@
-#include "app/RunContext.h"
-
-RunContext runContext;

@@ -1,0 +1,35 @@
+# cmake --install: the two programs, the schema files, an example of the
+# installed tree, the man pages and the nightly examples of contrib/; and the
+# Debian package built from the same rules (cpack, or the package target).
+include(GNUInstallDirs)
+
+install(TARGETS korvimand korvimand-admin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/db/schema/sqlite.sql ${PROJECT_SOURCE_DIR}/db/schema/postgresql.sql
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/korvimand/schema)
+# korvimand reads its configuration four folders above its working directory.
+install(FILES ${PROJECT_SOURCE_DIR}/contrib/example/README DESTINATION ${CMAKE_INSTALL_DATADIR}/korvimand/example)
+install(DIRECTORY DESTINATION ${CMAKE_INSTALL_DATADIR}/korvimand/example/files)
+install(DIRECTORY DESTINATION ${CMAKE_INSTALL_DATADIR}/korvimand/example/werk/bde/korvimand/lauf)
+install(FILES ${MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/contrib/korvimand.service ${PROJECT_SOURCE_DIR}/contrib/korvimand.timer
+              ${PROJECT_SOURCE_DIR}/contrib/korvimand.logrotate
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME korvimand)
+set(CPACK_PACKAGE_CONTACT "Korvimand maintainers <root@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "shop-floor data collection: evaluates production-order positions")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "For every selected production-order position korvimand evaluates the booking
+messages recorded on the shop floor, stores the results as NZA records, writes
+the actual times back into the position and hands it to the production
+planning system. korvimand-admin writes the configuration, creates the
+tables and shows reports and the message log.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+# The dependencies are the shared libraries the programs link (dpkg-shlibdeps
+# of dpkg-dev finds their packages), never the development packages.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -1,0 +1,107 @@
+// korvimand-admin split over a few orders of uneven size, a left-out status,
+// a package that crosses a cut, a range given in the middle of an order.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/E2e.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/TestDb.h"
+
+namespace {
+
+class AdminSplit : public ::testing::TestWithParam<testdb::Backend> {};
+
+std::string auftrag(int k) { return "00000000000" + std::to_string(k); }
+
+TEST_P(AdminSplit, CutsAtOrdersIntoEqualPartsAndNamesCrossingPackages) {
+    const testdb::Db db = testdb::create(GetParam());
+    // Orders 1, 2, 3 and 5 with three positions each that a run evaluates;
+    // order 4 holds only a position of status 10, order 1 one more.
+    for (const auto& [k, app, sts, zf2] :
+         std::vector<std::tuple<int, std::string, int, std::string>>{{1, "00010", 0, ""},
+                                                                     {1, "00020", 0, ""},
+                                                                     {1, "00030", 0, ""},
+                                                                     {1, "00040", 10, ""},
+                                                                     {2, "00010", 0, "*PKT_KOPF*"},
+                                                                     {2, "00020", 0, ""},
+                                                                     {2, "00030", 0, ""},
+                                                                     {3, "00010", 0, "00000000000200010             "},
+                                                                     {3, "00020", 0, ""},
+                                                                     {3, "00030", 0, ""},
+                                                                     {4, "00010", 10, ""},
+                                                                     {5, "00010", 0, ""},
+                                                                     {5, "00020", 0, ""},
+                                                                     {5, "00030", 0, ""}}) {
+        fixtures::Position p;
+        p.apk = auftrag(k);
+        p.app = app;
+        p.sts = sts;
+        p.zf2 = zf2;
+        fixtures::position(db, p);
+    }
+    const e2e::Tree tree = e2e::makeTree(db);
+    const std::string kreuzt = "package 000000000002 00010 (part 1) has members in another part";
+    const auto zeile = [](int von, const char* vonApp, int bis, const char* bisApp, const char* erf = "BATCH") {
+        return auftrag(von) + "\t" + vonApp + "\t" + auftrag(bis) + "\t" + bisApp + "\t" + erf + "\n";
+    };
+    struct Fall {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::vector<std::string> err;  // texts the error output holds
+        bool paket = false;            // it names the package that crosses a cut
+    };
+    const std::vector<Fall> faelle = {
+        {{"--parts", "1"}, 0, zeile(1, "00010", 5, "00030"), {"part 1: 12 positions in 4 orders"}},
+        {{"--parts", "2"},
+         0,
+         zeile(1, "00010", 2, "00030") + zeile(3, "00010", 5, "00030"),
+         {kreuzt + ", which its process writes: 000000000003 00010 (part 2)\n"},
+         true},
+        // the third part takes the last order when none other is left; the
+        // package lies in one part
+        {{"--parts", "3", "--recorder", "NACHTSCHICHT"},
+         0,
+         zeile(1, "00010", 1, "00030", "NACHTSCH") + zeile(2, "00010", 3, "00030", "NACHTSCH") +
+             zeile(5, "00010", 5, "00030", "NACHTSCH"),
+         {"part 1: 3 positions in 1 order\n", "part 2: 6 positions in 2 orders"}},
+        {{"--parts", "9"},
+         0,
+         zeile(1, "00010", 1, "00030") + zeile(2, "00010", 2, "00030") + zeile(3, "00010", 3, "00030") +
+             zeile(5, "00010", 5, "00030"),
+         {"the range holds 4 orders: 4 parts", "package 000000000002 00010 (part 2)", "00010 (part 3)"},
+         true},
+        // the range's own bounds; the head lies outside it
+        {{"--parts", "2", "--from", auftrag(2), "00020", "--to", auftrag(5), "00010"},
+         0,
+         zeile(2, "00020", 2, "00030") + zeile(3, "00010", 5, "00010"),
+         {"part 2: 4 positions"}},
+        {{"--parts", "2", "--from", auftrag(4), "00000", "--to", auftrag(4), "99999"},
+         0,
+         "",
+         {"no position to evaluate"}},
+        {{"--parts", "0"}, 2, "", {"--parts takes a number from 1 to 1000"}},
+        {{"--parts", "2x"}, 2, "", {"--parts takes a number"}},
+        {{}, 2, "", {"--parts is missing"}},
+        {{"--parts", "2", "--from", auftrag(1), "00010"}, 2, "", {"--from and --to go together"}},
+    };
+    for (const Fall& f : faelle) {
+        std::vector<std::string> args = {"split"};
+        args.insert(args.end(), f.args.begin(), f.args.end());
+        const e2e::Result r = e2e::runProgram(tree, KORVIMAND_ADMIN_BIN, args);
+        const std::string fall = ::testing::PrintToString(f.args);
+        EXPECT_EQ(r.status, f.status) << fall << r.err;
+        EXPECT_EQ(r.out, f.out) << fall;
+        for (const std::string& e : f.err) EXPECT_NE(r.err.find(e), std::string::npos) << fall << "\n" << r.err;
+        EXPECT_EQ(r.err.find("package ") != std::string::npos, f.paket) << fall << "\n" << r.err;
+    }
+    e2e::removeTree(tree);
+    testdb::destroy(db);
+}
+
+INSTANTIATE_TEST_SUITE_P(Admin, AdminSplit, ::testing::ValuesIn(testdb::backends()),
+                         [](const auto& info) { return std::string(testdb::name(info.param)); });
+
+}  // namespace

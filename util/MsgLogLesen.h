@@ -1,0 +1,37 @@
+#pragma once
+// Reads message log files back into entries: korvimand-admin log and the
+// reports that show what a run logged. Every byte of a file belongs to one
+// read entry, so nothing in the file goes unseen.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class MsgZustand {
+    Ganz,        // a whole entry as the writer writes it
+    Abgerissen,  // begins with the start mark but is cut off or malformed
+    Fremd,       // bytes that are no entry (written by something else)
+};
+
+struct MsgGelesen {
+    MsgZustand zustand = MsgZustand::Ganz;
+    std::size_t offset = 0;  // of its first byte in the file
+    std::string roh;         // all its bytes
+    // What could be read; of a torn entry the fields up to where it breaks.
+    std::string datum;        // DD.MM.YY
+    std::string zeit;         // HH:MM:SS
+    std::string stempel;      // yyyymmddHHMMSS when date and time were read (years 69-99: 19xx)
+    std::int32_t msgArt = 0;  // bits of the kind line
+    std::string message;
+    std::string funktion;
+    bool hatCode = false;
+    std::int32_t errorCode = 0;
+    std::string zusatz;  // the data or supplement block of a DMSG or SMSG entry, without its CR LF
+};
+
+// The entries of a log file's bytes, in file order (oldest first).
+std::vector<MsgGelesen> Msg_LogLesen(std::string_view bytes);
+// The same for a file; 0, or the errno of opening or reading it (ENOENT
+// when there is no such file).
+int Msg_LogDateiLesen(const std::string& path, std::vector<MsgGelesen>& eintraege);

@@ -1,0 +1,3 @@
+#include "util/RunContext.h"
+
+RunContext runContext;

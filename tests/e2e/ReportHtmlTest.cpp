@@ -55,17 +55,8 @@ std::vector<Zeile> zeilen(const std::string& html, const std::string& tabelle) {
     return out;
 }
 
-class ReportHtml : public ::testing::TestWithParam<testdb::Backend> {
+class ReportHtml : public e2e::TreeTest {
 protected:
-    void SetUp() override {
-        db = testdb::create(GetParam());
-        tree = e2e::makeTree(db);
-    }
-    void TearDown() override {
-        e2e::removeTree(tree);
-        testdb::destroy(db);
-    }
-    e2e::Result admin(const std::vector<std::string>& args) { return e2e::runProgram(tree, KORVIMAND_ADMIN_BIN, args); }
     std::vector<Zeile> text(const std::vector<std::string>& bereich, const char* tabelle) {
         std::vector<std::string> args = {"report", "--log", tree.logPath, "--table", tabelle, "--csv"};
         args.insert(args.end(), bereich.begin(), bereich.end());
@@ -75,9 +66,6 @@ protected:
         if (!z.empty()) z.erase(z.begin());  // the header
         return z;
     }
-
-    testdb::Db db;
-    e2e::Tree tree;
 };
 
 TEST_P(ReportHtml, ThePageShowsTheFiguresOfTheTextReport) {

@@ -75,19 +75,7 @@ TEST(Startup, TwoProcessesStartedTogetherOnAFileNotInWalModeBothConnect) {
     testdb::destroy(db);
 }
 
-class StartupDb : public ::testing::TestWithParam<testdb::Backend> {
-protected:
-    void SetUp() override {
-        db = testdb::create(GetParam());
-        tree = e2e::makeTree(db);
-    }
-    void TearDown() override {
-        e2e::removeTree(tree);
-        testdb::destroy(db);
-    }
-    testdb::Db db;
-    e2e::Tree tree;
-};
+class StartupDb : public e2e::TreeTest {};
 
 TEST_P(StartupDb, WrongArgumentCountIsLoggedWithTheCountAndEndsWithStatus0) {
     const struct {

@@ -1,10 +1,7 @@
 #include "app/Arbeitsfolge.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
-#include <string>
 
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
@@ -22,6 +19,17 @@ constexpr const char* kPaketKopf = "*PKT_KOPF*";
 constexpr const char* kPaketProg = "*PKT_PROG*";
 
 bool beginntMit(const Text<30>& text, const char* marke) { return text.view().substr(0, 10) == marke; }
+
+// The total record that the position's last evaluation left, read before it
+// is deleted: it names the mean performance that corrected the planned time.
+std::optional<NzaRecord> VorigeGesamtzeile(const NzaRecord& gesamt) {
+    std::optional<NzaRecord> vorige;
+    if (Nza_PosOpen(gesamt) != 0) return vorige;
+    NzaRecord zeile = gesamt;
+    if (Nza_PosFetch(&zeile) == 0) vorige = zeile;
+    Nza_PosClose();
+    return vorige;
+}
 
 }  // namespace
 
@@ -45,6 +53,16 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     mel.KeyApp = app.AppApp;
     mel.KeyDat = app.AppBdiDat;
 
+    // The workstations are evaluated on the planning system's unit time, as
+    // the first evaluation was. The message sums that the total record gets
+    // are read here already: they tell, with the previous total record,
+    // whether AppSte is an earlier correction. Both are read before the old
+    // rows are deleted.
+    NzaRecord summen = nza;
+    const std::int32_t summenRc = Mel_AppSum(&summen);
+    const std::optional<NzaRecord> vorige = VorigeGesamtzeile(nza);
+    const NzaRecord* vorher = vorige ? &*vorige : nullptr;
+    App_SteZuruecknehmen(&app, vorher, summen);
     Err_NZADelVoraus(app.AppApk, app.AppApp);
     Nza_SA11_DelVoraus(mel);
 
@@ -75,7 +93,17 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     Mel_AppAplClose();
     Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppAplFetch", rc);
 
-    Mel_AppSum(&nza);
+    // Reported here, where the sums are used: a position whose workstations
+    // cannot be read has been reported already.
+    Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppSum", summenRc);
+    nza.NzaGum = summen.NzaGum;
+    nza.NzaAum = summen.NzaAum;
+    nza.NzaRf1 = summen.NzaRf1;
+    nza.NzaMaz = summen.NzaMaz;
+    // A failed sums query leaves failure values (count 1, sum 0) in the
+    // record; they must not erase the planned times of the position and of
+    // its package's members.
+    if (summenRc < 0) LeistungsKz = 0;
     rc = Nza_PKeyIns(&nza);
     if (rc != 0) {
         Msg_Fehler("Nza_ArbeitsfolgeVonBis", "Nza_PKeyIns", rc);
@@ -84,8 +112,7 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
 
     if (LeistungsKz == 1) {
         App_SteKorrigieren(&app, nza);
-        const std::int64_t x = ganz(m(app.AppSte) * app.AppSme);
-        app.AppSza = hm(ganz(m(app.AppStr) + static_cast<double>(x)));
+        app.AppSza = App_PlanGesamtzeit(app);
     }
     app.AppItr = nza.NzaNzr;
     app.AppIta = nza.NzaNza;
@@ -94,8 +121,8 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     rc = App_PKeyUpd(&app);
     if (rc != 0) Msg_Fehler("Nza_ArbeitsfolgeVonBis", "App_PKeyUpd", rc);
 
-    if (beginntMit(app.AppZf2, kPaketKopf)) Nza_PaketProgrammieren(PaketForm::Kopf, app, nza, LeistungsKz);
-    if (beginntMit(app.AppZf2, kPaketProg)) Nza_PaketProgrammieren(PaketForm::Prog, app, nza, LeistungsKz);
+    if (beginntMit(app.AppZf2, kPaketKopf)) Nza_PaketProgrammieren(PaketForm::Kopf, app, nza, LeistungsKz, vorher);
+    if (beginntMit(app.AppZf2, kPaketProg)) Nza_PaketProgrammieren(PaketForm::Prog, app, nza, LeistungsKz, vorher);
     // A package head itself goes to PPS only through its members; a key that
     // goes on after the marker is packaged and uploaded.
     if (app.AppZf2 == kPaketKopf || app.AppZf2 == kPaketProg) return;

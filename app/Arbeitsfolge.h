@@ -1,7 +1,6 @@
 #pragma once
 // The per-position driver: evaluates one order position from start to finish.
 #include "db/AppRecord.h"
-#include "db/NzaRecord.h"
 
 // Evaluates every workstation booked on the position, writes the position's
 // total NZA record and actual times, then packages and/or uploads it.

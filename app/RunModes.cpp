@@ -6,6 +6,7 @@
 #include "app/Fortschritt.h"
 #include "app/Merker.h"
 #include "app/Parameter.h"
+#include "db/DbDb.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "util/MsgLog.h"
@@ -39,7 +40,13 @@ void Verarbeitung_VonBis() {
         Msg_Datenbankfehler("Verarbeitung_VonBis", "App_VonBisOpen", rc);
     } else {
         AppRecord app{};
-        while ((rc = App_VonBisFetch(&app)) == 0) {
+        while ((rc = App_VonBisFetch(&app)) == 0 || rc == kDbTextNichtDarstellbar) {
+            if (rc != 0) {
+                // One odd character must not stop the run: the position stays
+                // as it is and is named in the log.
+                Msg_Fehler("Verarbeitung_VonBis", App_Schluessel(app).c_str(), rc);
+                continue;
+            }
             Nza_ArbeitsfolgeVonBis(app);
             Get_MerkNZALoeschen(app);
             Fortschritt_Position();
@@ -66,7 +73,8 @@ void Verarbeitung_MRK() {
             app.AppApk = mrk.MrkApk;
             app.AppApp = mrk.MrkApp;
             const std::int32_t lesen = App_PKeyReadk(&app);
-            if (lesen != 0) Msg_Fehler("Verarbeitung_MRK", "App_PKeyReadk", lesen);
+            if (lesen == kDbTextNichtDarstellbar) Msg_Fehler("Verarbeitung_MRK", App_Schluessel(app).c_str(), lesen);
+            else if (lesen != 0) Msg_Fehler("Verarbeitung_MRK", "App_PKeyReadk", lesen);
             else Nza_ArbeitsfolgeVonBis(app);
             // The key is set even when the read failed: the marker goes anyway.
             Get_MerkNZALoeschen(app);

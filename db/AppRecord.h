@@ -3,6 +3,7 @@
 // A date-and-time column is held as two fields: <Column>Dat (yyyymmdd) and
 // <Column>Zeit (HH24MISS). Int16 columns are held as 32-bit fields.
 #include <cstdint>
+#include <string>
 
 #include "util/Text.h"
 
@@ -107,3 +108,6 @@ struct AppRecord {
     Text<14> AppDat;
     Text<8> AppErf;
 };
+
+// The position's key as messages name it: "<order> <position>".
+inline std::string App_Schluessel(const AppRecord& a) { return a.AppApk.str() + " " + a.AppApp.str(); }

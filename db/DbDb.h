@@ -2,6 +2,13 @@
 // The session module: connect, commit, rollback.
 #include <cstdint>
 
+#include "db/runtime/ResultCodes.h"
+
+// What a read or fetch returns for a row with a character that the code page
+// of the program's texts (Windows-1252) cannot hold: the row is not to be
+// used; a fetch leaves its key in the record, and nothing else.
+inline constexpr std::int32_t kDbTextNichtDarstellbar = rt::err::Untranslatable;
+
 // Reads LOGIN, PASS and NET8 from the configuration file and connects.
 std::int32_t dbConnect();
 std::int32_t dbCommit();

@@ -18,8 +18,9 @@ std::int32_t Mel_AppAplOpen(const Text<12>& apk, const Text<5>& app, const Text<
 std::int32_t Mel_AppAplFetch(Text<10>* apl);
 // Closes the workstation cursor.
 std::int32_t Mel_AppAplClose();
-// Sums of the position's "A07"/"A06" messages into NzaGum, NzaAum, NzaRf1 and their count into NzaMaz.
-void Mel_AppSum(NzaRecord* r);
+// Sums of the position's "A07"/"A06" messages into NzaGum, NzaAum, NzaRf1 and their count into NzaMaz;
+// a failed query gives 0, 0, 0 and 1. Returns the query's code.
+std::int32_t Mel_AppSum(NzaRecord* r);
 // Sums of the "A07"/"A06" messages of workstation, order and position into NzaGum and NzaAum.
 void Mel_AplAppSum(NzaRecord* r);
 

@@ -46,7 +46,7 @@ std::int32_t Mel_AppAplFetch(Text<10>* apl) {
 
 std::int32_t Mel_AppAplClose() { return rt::close(aplCursor); }
 
-void Mel_AppSum(NzaRecord* r) {
+std::int32_t Mel_AppSum(NzaRecord* r) {
     double gum = 0, fam = 0, nam = 0;
     std::int32_t anzahl = 0;
     std::int32_t rc = rt::exec(kMel_AppSum, {rt::txt(r->NzaApk), rt::txt(r->NzaApp), rt::txt("A07"), rt::txt("A06")},
@@ -63,6 +63,7 @@ void Mel_AppSum(NzaRecord* r) {
         r->NzaRf1 = 0;
         r->NzaMaz = 1;
     }
+    return rc;
 }
 
 void Mel_AplAppSum(NzaRecord* r) {

@@ -1,5 +1,6 @@
 // Order headers (Hlx501Apk) and order positions (Hlx504App).
 #include "db/Anweisungen.h"
+#include "db/DbDb.h"
 #include "db/Dbstd.h"
 #include "db/Stempel.h"
 #include "db/runtime/Runtime.h"
@@ -152,7 +153,13 @@ std::int32_t App_VonBisFetch(AppRecord* r) {
     const Text<12> apk = r->AppApk;
     const Text<5> app = r->AppApp;
     std::int32_t rc = mitAppSpalten(*r, [](rt::Binds out) { return rt::fetch(vonBisCursor, out); });
-    if (rc != 0) nurSchluesselBehalten(r, apk, app);
+    if (rc == kDbTextNichtDarstellbar) {
+        const Text<12> neuApk = r->AppApk;
+        const Text<5> neuApp = r->AppApp;
+        nurSchluesselBehalten(r, neuApk, neuApp);
+    } else if (rc != 0) {
+        nurSchluesselBehalten(r, apk, app);
+    }
     return rc;
 }
 
@@ -200,6 +207,7 @@ std::int32_t App_Zf2Open(const Text<30>& zf2) {
 std::int32_t App_Zf2Fetch(AppRecord* r) {
     std::int32_t rc = mitAppSpalten(zf2Puffer, [](rt::Binds out) { return rt::fetch(zf2Cursor, out); });
     if (rc == 0) *r = zf2Puffer;
+    if (rc == kDbTextNichtDarstellbar) nurSchluesselBehalten(r, zf2Puffer.AppApk, zf2Puffer.AppApp);
     return rc;
 }
 

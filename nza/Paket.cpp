@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "db/DbDb.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "nza/SteKorrektur.h"
@@ -79,8 +80,7 @@ void KopfAnteile(const AppRecord& kopf, const NzaRecord& k, std::int32_t Leistun
 
     if (LeistungsKz == 1) {
         App_SteKorrigieren(a, k);
-        const std::int64_t x = ganz(m(a->AppSte) * a->AppSme);
-        a->AppSza = hm(ganz(static_cast<double>(x) + m(a->AppStr)));
+        a->AppSza = App_PlanGesamtzeit(*a);
     }
     a->AppIta = hm(ganz(m(a->AppIta) + m(a->AppItr)));
 }
@@ -131,7 +131,8 @@ Text<30> Paketschluessel(const char* apk, const char* app) {
     return Text<30>(puffer);
 }
 
-void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz) {
+void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz,
+                            const NzaRecord* kopfVorher) {
     const Text<30> schluessel = Paketschluessel(kopf.AppApk.c_str(), kopf.AppApp.c_str());
 
     std::int32_t anzahl = 0;
@@ -146,10 +147,18 @@ void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, s
         return;
     }
     AppRecord mitglied;
-    while ((rc = App_Zf2Fetch(&mitglied)) == 0) {
+    while ((rc = App_Zf2Fetch(&mitglied)) == 0 || rc == kDbTextNichtDarstellbar) {
+        if (rc != 0) {
+            // A member whose text the code page cannot hold stays as it is.
+            Msg_Fehler(kFunktion, App_Schluessel(mitglied).c_str(), rc);
+            continue;
+        }
         NzaRecord nza;
         const bool vorhanden = MitgliedNza(kopfNza, mitglied, &nza);
         if (form == PaketForm::Kopf) {
+            // The member's shares follow its planning system's times, as
+            // in the head's first evaluation.
+            App_SteZuruecknehmen(&mitglied, kopfVorher, kopfNza);
             KopfAnteile(kopf, kopfNza, LeistungsKz, &mitglied, &nza);
         } else {
             ProgAnteile(kopfNza, anzahl, &mitglied, &nza);

@@ -17,5 +17,8 @@ enum class PaketForm { Kopf, Prog };
 
 // For every position whose AppZf2 is the head's package key: builds its NZA
 // record from the head's total record, updates the position, uploads it and
-// stores the NZA record. Failures are logged; nothing is returned.
-void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz);
+// stores the NZA record. kopfVorher is the head's total record from before
+// this evaluation (none: nullptr), for the planned-time correction of the
+// head form. Failures are logged; nothing is returned.
+void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz,
+                            const NzaRecord* kopfVorher);

@@ -1,8 +1,12 @@
 #include "db/runtime/Dialect.h"
 
 #include <cctype>
+#include <map>
+#include <set>
+#include <sstream>
 
 #include "db/runtime/ResultCodes.h"
+#include "db/schema/SchemaText.h"
 
 namespace rt::dialect {
 namespace {
@@ -76,11 +80,14 @@ Fmt format(std::string_view f) {
 }
 
 // SQLite keeps dates as "YYYY-MM-DD HH:MM:SS"; the digits are cut out with
-// substr so that the expression stays plain SQL (usable in an index).
+// substr so that the expression stays plain SQL (the day form is used in
+// indexes). A value that another program wrote without its time reads as
+// midnight, as a date without a time does on Oracle.
 void sqliteToChar(std::string& o, std::string_view col, Fmt f) {
     auto part = [&](int from, int n) {
         o += "substr(";
         o += col;
+        if (from > 10) o += "||' 00:00:00'";
         o += ',';
         o += std::to_string(from);
         o += ',';
@@ -176,6 +183,74 @@ bool plainColumn(std::string_view col) {
     return true;
 }
 
+// Columns that the SQLite schema declares NOT NULL in every table that has
+// them, in lower case.
+const std::set<std::string, std::less<>>& notNullColumns() {
+    static const std::set<std::string, std::less<>> names = [] {
+        std::map<std::string, bool> notNull;
+        std::istringstream in(schema::sqliteText);
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream words(line);
+            std::string name, type;
+            if (!(words >> name >> type) || !identStart(name[0])) continue;
+            if (type != "TEXT" && type != "INTEGER" && type != "REAL" && type != "BLOB") continue;
+            for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const bool declared = line.find("NOT NULL") != std::string::npos;
+            auto [it, fresh] = notNull.emplace(name, declared);
+            if (!fresh) it->second = it->second && declared;
+        }
+        std::set<std::string, std::less<>> out;
+        for (const auto& [name, declared] : notNull)
+            if (declared) out.insert(name);
+        return out;
+    }();
+    return names;
+}
+
+// Whether an order key is a column that can hold no NULL.
+bool neverNull(std::string_view key) {
+    while (!key.empty() && (space(key.front()) || key.front() == ',')) key.remove_prefix(1);
+    while (!key.empty() && space(key.back())) key.remove_suffix(1);
+    for (std::string_view dir : {"asc", "desc"})
+        if (key.size() > dir.size() && iequal(key.substr(key.size() - dir.size()), dir) &&
+            space(key[key.size() - dir.size() - 1])) {
+            key.remove_suffix(dir.size());
+            while (!key.empty() && space(key.back())) key.remove_suffix(1);
+        }
+    if (std::size_t dot = key.rfind('.'); dot != std::string_view::npos) key.remove_prefix(dot + 1);
+    if (!plainColumn(key)) return false;
+    std::string lower(key);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return notNullColumns().count(lower) != 0;
+}
+
+// Oracle sorts NULL after every value ascending and before every value
+// descending; SQLite does the opposite. Every key of an ORDER BY gets the
+// order spelled out, so that both backends deliver rows alike. On SQLite a
+// column that can hold no NULL keeps its plain key: a spelled-out NULL
+// order there would sort the rows in a temporary B-tree instead of reading
+// them in the order of an index.
+struct OrderBy {
+    bool active = false;
+    bool sqlite = false;
+    int depth = 0;          // parentheses opened since the ORDER BY
+    bool desc = false;      // the current key sorts descending
+    bool given = false;     // the current key names its NULL order itself
+    std::size_t start = 0;  // where the current key begins in the output
+
+    // Ends the current key: the NULL order goes before any trailing blanks.
+    void key(std::string& o) {
+        if (!active) return;
+        if (!given && !(sqlite && neverNull(std::string_view(o).substr(start)))) {
+            std::size_t end = o.size();
+            while (end > 0 && space(o[end - 1])) --end;
+            o.insert(end, desc ? " NULLS FIRST" : " NULLS LAST");
+        }
+        desc = given = false;
+        start = o.size();
+    }
+};
+
 // Whether the scanner stands at the end of a select-list column.
 bool columnEnds(Scanner s) {
     s.skipSpace();
@@ -214,6 +289,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out, 
     int parens = 0;
     bool columnStart = true;
     bool grouping = false;
+    OrderBy order;
     while (!s.end()) {
         char c = text[s.p];
         const bool atColumnStart = columnStart;
@@ -241,14 +317,43 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out, 
             continue;
         }
         if (!identStart(c)) {
+            if (order.active && c == '(') ++order.depth;
+            if (order.active && c == ')' && --order.depth < 0) {
+                order.key(o);
+                order.active = false;
+            }
+            if (order.active && c == ',' && order.depth == 0) order.key(o);
             o += c;
             ++s.p;
             continue;
         }
         std::string_view w = s.word();
         if (parens == 0 && (iequal(w, "from") || iequal(w, "into"))) inList = false;
-        if (iequal(w, "distinct") || iequal(w, "group") || iequal(w, "union") || (iequal(w, "by") && orderByNumber(s)))
-            grouping = true;
+        if (iequal(w, "distinct") || iequal(w, "group") || iequal(w, "union")) grouping = true;
+        if (out.verb == Verb::Select && iequal(w, "order")) {
+            std::size_t save = s.p;
+            s.skipSpace();
+            if (iequal(s.word(), "by")) {
+                order.key(o);
+                order = OrderBy{};
+                order.active = true;
+                order.sqlite = backend == Backend::Sqlite;
+                if (orderByNumber(s)) grouping = true;
+                o += "order by";
+                order.start = o.size();
+                continue;
+            }
+            s.p = save;
+        }
+        if (order.active && order.depth == 0) {
+            if (iequal(w, "desc")) order.desc = true;
+            if (iequal(w, "asc")) order.desc = false;
+            if (iequal(w, "nulls")) order.given = true;
+            if (iequal(w, "limit") || iequal(w, "offset") || iequal(w, "for")) {
+                order.key(o);
+                order.active = false;
+            }
+        }
         if (out.verb == Verb::Select && !out.hasInto && iequal(w, "into")) {
             // The into list names the outputs: ":b0:b1,:b2:b3" (value and
             // indicator) or ":b0,:b1". Only its length matters.
@@ -307,8 +412,11 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out, 
             continue;
         }
         if (iequal(w, "sysdate")) {
-            // To the second, cut rather than rounded, like the clock it stands for.
-            o += backend == Backend::Sqlite ? "datetime('now','localtime')" : "date_trunc('second',localtimestamp)";
+            // The local time of the statement, to the second, cut rather than
+            // rounded. Not the transaction's start: a statement that waited for
+            // a lock records when it ran.
+            o += backend == Backend::Sqlite ? "datetime('now','localtime')"
+                                            : "date_trunc('second',statement_timestamp()::timestamp)";
             continue;
         }
         if (iequal(w, "trunc")) {
@@ -316,7 +424,8 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out, 
             if (s.eat('(')) {
                 s.skipSpace();
                 if (iequal(s.word(), "sysdate") && s.eat(')')) {
-                    o += backend == Backend::Sqlite ? "(date('now','localtime')||' 00:00:00')" : "current_date";
+                    o += backend == Backend::Sqlite ? "(date('now','localtime')||' 00:00:00')"
+                                                    : "statement_timestamp()::date";
                     continue;
                 }
             }
@@ -332,6 +441,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out, 
         }
         o += w;
     }
+    order.key(o);
     if (out.verb == Verb::Select && out.hasInto && backend == Backend::Postgres) {
         // A single-row select only needs to know whether there is a second row.
         while (!o.empty() && space(o.back())) o.pop_back();

@@ -50,6 +50,7 @@
     X(UnknownService, -12154, "NET8 names no known database")                               \
     X(NoSuchDatabase, -12514, "the database does not exist")                                \
     X(NoListener, -12541, "the database server cannot be reached")                          \
+    X(Untranslatable, -12713, "a text holds a character that Windows-1252 lacks")           \
     X(TooLong, -12899, "a text is longer than its column")                                  \
     X(ReadOnly, -16000, "the database is read-only")                                        \
     X(Trigger, -20000, "a trigger refused the change")                                      \

@@ -121,7 +121,10 @@ struct Cursor {
     CursorState* st = nullptr;
 };
 std::int32_t open(Cursor& c, const char* text, Binds in);
-// 0 and the row in out, 1403 after the last row, negative on error.
+// 0 and the row in out, 1403 after the last row, negative on error. A row
+// with a text that the program's code page (Windows-1252) cannot hold gives
+// err::Untranslatable and is delivered with "?" in place of each such character, so that
+// its key can be named; its texts are not to be used.
 std::int32_t fetch(Cursor& c, Binds out);
 std::int32_t close(Cursor& c);
 

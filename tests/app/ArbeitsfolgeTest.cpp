@@ -52,6 +52,41 @@ TEST(SteKorrigieren, ScalesByTheMeanPerformance) {
     EXPECT_DOUBLE_EQ(app.AppSte, 0.6);
 }
 
+TEST(SteKorrektur, AnEvaluationScalesThePlanOnlyOnce) {
+    const std::string v(22, '-'), k(21, '-');
+    // Mean performance of two messages now and at the evaluation before (-1: no total record of it).
+    struct {
+        const char* was;
+        double ste;
+        std::string zf3;
+        double jetzt, vorher, steNachher;
+        std::string zf3Nachher;
+    } faelle[] = {
+        {"first evaluation", 0.5, v, 120, -1, 0.6, v + "0.50"},
+        {"again, same messages", 0.6, v + "0.50", 120, 120, 0.6, v + "0.50"},
+        {"again, no previous total record", 0.6, v + "0.50", 120, -1, 0.6, v + "0.50"},
+        {"new messages", 0.6, v + "0.50", 150, 120, 0.75, v + "0.50"},
+        {"messages gone", 0.6, v + "0.50", 0, 120, 0.5, v + "0.50"},
+        {"new plan", 0.8, v + "0.50", 120, 120, 0.96, v + "0.80"},
+        {"no way to tell: new messages, no previous total record", 0.6, v + "0.50", 150, -1, 0.9, v + "0.60"},
+        {"no way to tell: no room to keep the plan", 0.6, k, 120, 120, 0.72, k},
+    };
+    for (const auto& f : faelle) {
+        AppRecord app{};
+        app.AppSte = f.ste;
+        app.AppZf3 = f.zf3;
+        NzaRecord jetzt{}, vorher{};
+        jetzt.NzaRf1 = 2 * f.jetzt;
+        jetzt.NzaMaz = f.jetzt > 0 ? 2 : 0;
+        vorher.NzaRf1 = 2 * f.vorher;
+        vorher.NzaMaz = 2;
+        App_SteZuruecknehmen(&app, f.vorher < 0 ? nullptr : &vorher, jetzt);
+        App_SteKorrigieren(&app, jetzt);
+        EXPECT_DOUBLE_EQ(app.AppSte, f.steNachher) << f.was;
+        EXPECT_EQ(app.AppZf3.str(), f.zf3Nachher) << f.was;
+    }
+}
+
 class Arbeitsfolge : public fixtures::DbTest {
 protected:
     AppRecord lesen(const char* app = "00010") {
@@ -155,6 +190,21 @@ TEST_P(Arbeitsfolge, CorrectionOnlyWhenAnAssignmentAsksForIt) {
     nachher = lesen();
     EXPECT_DOUBLE_EQ(nachher.AppSza, 1.11);
     EXPECT_EQ(nachher.AppZf3, "");
+}
+
+TEST_P(Arbeitsfolge, AFailedSumsQueryLeavesThePlannedTime) {
+    fixtures::Position p;
+    p.ste = 0.5;
+    fixtures::position(db, p);
+    fixtures::meldung(db, fixtures::Meldung{});
+    fixtures::variante(db, "APL01", 5, 1);
+    testdb::sql(db, "drop index Hlx560Mel_Pos");  // it holds the column
+    testdb::sql(db, "alter table Hlx560Mel drop column MelNam");
+    Nza_ArbeitsfolgeVonBis(lesen());
+    EXPECT_EQ(gesamt("NzaMaz"), "1");
+    EXPECT_EQ(lesen().AppSte, 0.5);
+    ASSERT_FALSE(log().empty());
+    EXPECT_EQ(log()[0].message, "Mel_AppSum");
 }
 
 }  // namespace

@@ -105,6 +105,16 @@ TEST_P(NzaTest, EmptyDateAndTimeAreStoredAsNull) {
     EXPECT_EQ("2024-03-05 00:00:00", wert("select NzaEdt from Hlx590Nza where NzaEdt is not null"));
 }
 
+TEST_P(NzaTest, ADateWrittenWithoutTimeReadsAsMidnight) {
+    fixtures::NzaZeile z;
+    z.sa = 11;
+    z.dtm = "2024-03-04";
+    fixtures::nza(db, z);
+    NzaRecord r = voll(11, "00001234", "000000");
+    ASSERT_EQ(Nza_PKeyReadk(&r), 0);
+    EXPECT_EQ(r.NzaDtmZeit, "000000");
+}
+
 TEST_P(NzaTest, UpdateRewritesEveryColumnOfTheRowWithTheWholeKey) {
     NzaRecord v = voll();
     ASSERT_EQ(0, Nza_PKeyIns(&v));

@@ -107,6 +107,18 @@ TEST_P(AemTest, AssignmentsComeInTheOrderOfTheirShiftModelsBegin) {
     EXPECT_EQ(0, Aem_TagClose());
 }
 
+TEST_P(AemTest, AShiftModelWithoutBeginComesAfterOneWithABegin) {
+    fixtures::variante(db, "APL01", 3, 0);
+    testdb::sql(db, "update Hlx533Emo set EmoBeg=NULL");
+    fixtures::schichtmodell(db, "SPAET", 1, "1980-01-01 14:00:00");
+    Zuordnung z = zu(2, "APL01", 4);
+    z.emo = "SPAET";
+    fixtures::zuordnung(db, z);
+    AemRecord r;
+    ASSERT_EQ(0, erste(2, "APL01", "20240304", &r));
+    EXPECT_EQ(r.AemEmo, "SPAET");
+}
+
 TEST_P(AemTest, WeekYearAtTheTurnOfTheYear) {
     fixtures::arbeitsplatz(db, "APL01", "GRP01");
     fixtures::schichtmodell(db, "FRUEH", 1, "1980-01-01 06:00:00");

@@ -26,21 +26,9 @@ namespace {
 using testcsv::csv;
 using testcsv::Zeile;
 
-class Demo : public ::testing::TestWithParam<testdb::Backend> {
+class Demo : public e2e::TreeTest {
 protected:
-    void SetUp() override {
-        db = testdb::create(GetParam());
-        tree = e2e::makeTree(db);
-    }
-    void TearDown() override {
-        e2e::removeTree(tree);
-        testdb::destroy(db);
-    }
-    e2e::Result admin(const std::vector<std::string>& args) { return e2e::runProgram(tree, KORVIMAND_ADMIN_BIN, args); }
     std::string wert(const std::string& query) { return testdb::value(db, query); }
-
-    testdb::Db db;
-    e2e::Tree tree;
 };
 
 TEST_P(Demo, LoadsOnceAndARangeRunLogsOnlyTheBrokenWorkstation) {

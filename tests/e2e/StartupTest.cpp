@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/ConcurrencySupport.h"
 #include "tests/support/E2e.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestDb.h"
@@ -61,19 +62,20 @@ TEST(Startup, FailedConnectEndsTheRunWhateverTheArguments) {
     }
 }
 
-class StartupDb : public ::testing::TestWithParam<testdb::Backend> {
-protected:
-    void SetUp() override {
-        db = testdb::create(GetParam());
-        tree = e2e::makeTree(db);
+TEST(Startup, TwoProcessesStartedTogetherOnAFileNotInWalModeBothConnect) {
+    const testdb::Db db = testdb::create(testdb::Backend::Sqlite);
+    TreeGuard g{e2e::makeTree(db)};
+    for (int paar = 0; paar < 10; ++paar) {
+        testdb::sql(db, "PRAGMA journal_mode=DELETE");
+        zuverlaessig::Hintergrund a(g.tree, kFiveArgs, {}, "a"), b(g.tree, kFiveArgs, {}, "b");
+        EXPECT_EQ(a.warten(60), 0);
+        EXPECT_EQ(b.warten(60), 0);
     }
-    void TearDown() override {
-        e2e::removeTree(tree);
-        testdb::destroy(db);
-    }
-    testdb::Db db;
-    e2e::Tree tree;
-};
+    EXPECT_EQ(e2e::readLog(g.tree).find("dbConnect"), std::string::npos);
+    testdb::destroy(db);
+}
+
+class StartupDb : public e2e::TreeTest {};
 
 TEST_P(StartupDb, WrongArgumentCountIsLoggedWithTheCountAndEndsWithStatus0) {
     const struct {

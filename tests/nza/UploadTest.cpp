@@ -8,9 +8,11 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <string>
 
+#include "db/DbDb.h"
 #include "db/runtime/Runtime.h"
 #include "tests/support/Fixtures.h"
 #include "util/RunContext.h"
@@ -80,6 +82,31 @@ TEST_P(Upload, ZweiProzesseZiehenLueckenloseNummern) {
               << wert("select max(PpsLfn) from Hlx580Pps") << ", " << wechsel << " changes of process\n";
     RecordProperty("seconds", std::to_string(sekunden));
     RecordProperty("alternations", wechsel);
+}
+
+TEST_P(Upload, EinWartenderZugStempeltNachDerFreigabe) {
+    // A second process holds the draw's section for two seconds.
+    rt::disconnect();
+    int gesperrt[2];
+    ASSERT_EQ(pipe(gesperrt), 0);
+    if (fork() == 0) {
+        if (rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()) != 0 ||
+            dbExklusivBeginn("PPSNR") != 0 || write(gesperrt[1], "x", 1) != 1)
+            _exit(3);
+        sleep(2);
+        _exit(0);
+    }
+    char c;
+    ASSERT_EQ(read(gesperrt[0], &c, 1), 1);
+    const std::time_t frueheste = std::time(nullptr) + 1;
+    ASSERT_EQ(rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()), 0);
+    PpsRecord pps{};
+    UploadNummer(&pps);
+    wait(nullptr);
+    char text[20];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&frueheste));
+    EXPECT_GE(wert("select BnrEdt from Hlx552Bnr"), text);
+    EXPECT_EQ(pps.PpsLfn, 1);
 }
 
 TEST_P(Upload, OhneNummernkreistabelleGehtDieZeileMitNull) {

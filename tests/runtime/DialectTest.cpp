@@ -28,8 +28,8 @@ TEST(Dialect, DatesAndClock) {
     const std::string sel =
         "select TO_CHAR(D,'HH24MISS') into :b0:b1 from HlSystem.Hlx133Bak where D<trunc(sysdate) and E=sysdate";
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Postgres, t), 0);
-    EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<current_date and "
-                     "E=date_trunc('second',localtimestamp) LIMIT 2");
+    EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<statement_timestamp()::date and "
+                     "E=date_trunc('second',statement_timestamp()::timestamp) LIMIT 2");
     // SQLite: a select-list TO_CHAR of a column is the column, cut on the client.
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Sqlite, t), 0);
     EXPECT_EQ(
@@ -55,6 +55,14 @@ TEST(Dialect, DatesAndClock) {
     EXPECT_EQ(t.inputs, (std::vector<InConv>{InConv::DayKey, InConv::None}));
     ASSERT_EQ(rt::dialect::translate(tag, Backend::Sqlite, t), 0);
     EXPECT_EQ(t.inputs, (std::vector<InConv>{InConv::None, InConv::None}));
+}
+
+TEST(Dialect, OrderByGetsOraclesNullOrder) {
+    Translated t;
+    ASSERT_EQ(rt::dialect::translate("select A from T order by A desc, to_char(B,'yyyymmdd'), C nulls first  ",
+                                     Backend::Postgres, t),
+              0);
+    EXPECT_EQ(t.sql, "select A from T order by A desc NULLS FIRST, to_char(B,'YYYYMMDD') NULLS LAST, C nulls first  ");
 }
 
 TEST(Dialect, TransactionControl) {

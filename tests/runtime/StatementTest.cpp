@@ -139,6 +139,22 @@ TEST_P(Statement, EmptyTextIsNullAndNullReadsAsEmptyOrZero) {
     EXPECT_EQ(sum, 0.0);
 }
 
+TEST_P(Statement, RealsComeBackBitForBitWhateverTheServersDefault) {
+    rt::disconnect();
+    setenv("PGOPTIONS", "-c extra_float_digits=0", 1);  // the server's 15 digits unless the session asks for all
+    ASSERT_EQ(rt::connect(db.login.c_str(), db.password.c_str(), db.net8.c_str()), 0);
+    unsetenv("PGOPTIONS");
+    for (double v : {0.1 + 0.2, 1.0 / 3, 2e-300 / 3, -123456.789012345678, 1e300 / 7}) {
+        double zurueck = 0;
+        testdb::sql(db, "delete from Hlx504App");
+        ASSERT_EQ(rt::write("App_PKeyIns", "insert into Hlx504App (AppApk,AppApp,AppSte) values ('A','1',:b0)",
+                            {rt::real(v)}),
+                  0);
+        ASSERT_EQ(rt::exec("select AppSte into :b0:b1  from Hlx504App", {}, {rt::real(zurueck)}), 0);
+        EXPECT_EQ(zurueck, v);
+    }
+}
+
 TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
     ASSERT_EQ(insMrk("000000000001", "20240229235958"), 0);
     ASSERT_EQ(insMrk("000000000002", "20240301"), 0);  // a date alone is midnight
@@ -187,7 +203,7 @@ TEST_P(Statement, DatesCutOnTheClientReadAsTheExpression) {
         char apk[13];
         std::snprintf(apk, sizeof apk, "%012d", k);
         ASSERT_TRUE(o.run(("insert into Hlx563Mrk values ('NZA','A','" + std::string(apk) + "','00010','P',1,NULL," +
-                           values[k % 7] + ",NULL)")
+                           values[k % std::size(values)] + ",NULL)")
                               .c_str()));
     }
     auto rows = [&](const char* how) {

@@ -3,6 +3,8 @@
 // ROOT/files/helixonar.ini and the working directory ROOT/a/b/c/d, so that the
 // program finds its configuration at ../../../../files/helixonar.ini and
 // writes its log to ROOT/a/b/c/d/Msg/Korvimand.Txt.
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -72,5 +74,22 @@ struct LogEntry {
 std::vector<LogEntry> parseLog(const std::string& bytes);
 
 void removeTree(const Tree& t);
+
+// A test per backend with its own database and a tree configured for it.
+class TreeTest : public ::testing::TestWithParam<testdb::Backend> {
+protected:
+    void SetUp() override {
+        db = testdb::create(GetParam());
+        tree = makeTree(db);
+    }
+    void TearDown() override {
+        removeTree(tree);
+        testdb::destroy(db);
+    }
+    Result admin(const std::vector<std::string>& args) { return runProgram(tree, KORVIMAND_ADMIN_BIN, args); }
+
+    testdb::Db db;
+    Tree tree;
+};
 
 }  // namespace e2e

@@ -47,7 +47,7 @@ PGconn* adminConnect(const std::string& dbname) {
         throw std::runtime_error(std::string("testdb: no PostgreSQL server (KORVIMAND_TEST_PG is not set): ") +
                                  kOhneServer);
     const char* keys[] = {"dbname", "dbname", "client_encoding", nullptr};
-    const char* vals[] = {uri, dbname.empty() ? nullptr : dbname.c_str(), "LATIN1", nullptr};
+    const char* vals[] = {uri, dbname.empty() ? nullptr : dbname.c_str(), "WIN1252", nullptr};
     PGconn* c = PQconnectdbParams(keys, vals, 1);
     if (PQstatus(c) != CONNECTION_OK) {
         std::string msg = PQerrorMessage(c);

@@ -1,6 +1,7 @@
 #pragma once
 // The PostgreSQL backend's own declarations; only the files of this folder
 // include it (and with it the client header).
+#include <iconv.h>
 #include <libpq-fe.h>
 
 #include <array>
@@ -30,7 +31,11 @@ struct Prepared : detail::Prepared {
     bool cursor = false;
 };
 
-// One libpq connection; values are exchanged as text.
+// One libpq connection; values are exchanged as text. The program's texts
+// are Windows-1252; the connection carries UTF-8 and each text value is
+// converted here: a character that Windows-1252 cannot hold then spoils its
+// own row, not a whole batch of a cursor. A server in SQL_ASCII converts
+// nothing, and neither does this.
 class Connection final : public detail::Backend {
 public:
     ~Connection() override;
@@ -80,6 +85,11 @@ public:
     PGresult* query(const char* sql);
     // query without results.
     std::int32_t command(const char* sql);
+    // The row of r delivered to out. A row with a character that
+    // Windows-1252 cannot hold gives err::Untranslatable: a cursor's row is delivered all
+    // the same, with "?" in its place, so that the caller can name it; a
+    // single-row select leaves the buffers as they were.
+    std::int32_t deliverRow(const PGresult* r, int row, Binds out, bool cursor);
 
 private:
     // Sends one statement ahead in pipeline mode, with a sync of its own;
@@ -100,8 +110,9 @@ private:
     Prepared& prepared(detail::Statement& st);
     std::int32_t prepare(const Prepared& p, const char* suffix, const std::string& sql, bool& done);
     PGresult* execPrepared(const Prepared& p, const char* suffix);
-    // The text form of every input in values_.
-    void params(const std::vector<val::In>& in);
+    // The text form of every input in values_; err::Untranslatable for a text that the
+    // server's encoding cannot take.
+    std::int32_t params(const std::vector<val::In>& in);
 
     PGconn* conn_ = nullptr;
     std::uint64_t requests_ = 0;
@@ -113,10 +124,12 @@ private:
     std::vector<const char*> values_;
     std::vector<std::array<char, 32>> numbers_;
     std::vector<std::string> copies_;
+    bool recode_ = false;
+    iconv_t toServer_ = reinterpret_cast<iconv_t>(-1);
+    iconv_t fromServer_ = reinterpret_cast<iconv_t>(-1);
+    std::vector<val::Cell> cells_;    // the row being delivered
+    std::vector<std::string> texts_;  // its converted texts
 };
-
-// The row of r delivered to out.
-std::int32_t deliverRow(const PGresult* r, int row, Binds out);
 
 // The first rows of the result, or the FETCH batches of a held cursor.
 class Cursor final : public CursorState {

@@ -1,4 +1,5 @@
 // The PostgreSQL connection: statements prepared once, values as text.
+#include <iconv.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -15,14 +16,36 @@
 namespace rt::pg {
 namespace {
 
-val::Cell cell(const PGresult* r, int row, int k) {
-    val::Cell c;
-    if (!PQgetisnull(r, row, k)) {
-        c.type = val::Cell::Type::Text;
-        c.s = PQgetvalue(r, row, k);
-        c.n = PQgetlength(r, row, k);
+const iconv_t kNoIconv = reinterpret_cast<iconv_t>(-1);
+
+// Converts s into out; false when a character had no form in the target
+// (out holds "?" in its place).
+bool convertText(iconv_t cd, bool utf8In, const char* s, std::size_t n, std::string& out) {
+    out.resize(3 * n);
+    char* in = const_cast<char*>(s);
+    char* o = out.data();
+    std::size_t inLeft = n, outLeft = out.size();
+    bool whole = true;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    while (iconv(cd, &in, &inLeft, &o, &outLeft) == static_cast<std::size_t>(-1)) {
+        whole = false;
+        *o++ = '?';
+        --outLeft;
+        ++in;
+        --inLeft;
+        while (utf8In && inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80) {
+            ++in;
+            --inLeft;
+        }
     }
-    return c;
+    out.resize(out.size() - outLeft);
+    return whole;
+}
+
+bool ascii(const char* s, std::size_t n) {
+    for (std::size_t k = 0; k < n; ++k)
+        if (static_cast<unsigned char>(s[k]) >= 0x80) return false;
+    return true;
 }
 
 // The session's local time zone, so that sysdate is the local clock.
@@ -52,8 +75,27 @@ std::uint64_t lockKey(const char* name) {
 
 }  // namespace
 
-std::int32_t deliverRow(const PGresult* r, int row, Binds out) {
-    return val::deliver(PQnfields(r), out, [r, row](int k) { return cell(r, row, k); });
+std::int32_t Connection::deliverRow(const PGresult* r, int row, Binds out, bool cursor) {
+    const int columns = PQnfields(r);
+    texts_.resize(static_cast<std::size_t>(columns));
+    cells_.assign(static_cast<std::size_t>(columns), val::Cell{});
+    bool whole = true;
+    for (int k = 0; k < columns; ++k) {
+        val::Cell& c = cells_[static_cast<std::size_t>(k)];
+        if (PQgetisnull(r, row, k)) continue;
+        c.type = val::Cell::Type::Text;
+        c.s = PQgetvalue(r, row, k);
+        c.n = PQgetlength(r, row, k);
+        if (recode_ && !ascii(c.s, static_cast<std::size_t>(c.n))) {
+            std::string& t = texts_[static_cast<std::size_t>(k)];
+            whole = convertText(fromServer_, true, c.s, static_cast<std::size_t>(c.n), t) && whole;
+            c.s = t.data();
+            c.n = static_cast<int>(t.size());
+        }
+    }
+    if (!whole && !cursor) return static_cast<int>(out.size()) != columns ? err::OutputCount : err::Untranslatable;
+    std::int32_t rc = val::deliver(columns, out, [this](int k) { return cells_[static_cast<std::size_t>(k)]; });
+    return rc != 0 || whole ? rc : err::Untranslatable;
 }
 
 std::int32_t Connection::resultError(const PGresult* r) const {
@@ -144,8 +186,9 @@ std::int32_t Connection::command(const char* sql) {
     return rc;
 }
 
-// Texts are passed in place when the caller's buffer holds their terminator.
-void Connection::params(const std::vector<val::In>& in) {
+// Texts are passed in place when the caller's buffer holds their terminator
+// and nothing needs converting.
+std::int32_t Connection::params(const std::vector<val::In>& in) {
     values_.resize(in.size());
     numbers_.resize(in.size());
     copies_.resize(in.size());
@@ -164,7 +207,11 @@ void Connection::params(const std::vector<val::In>& in) {
                 values_[k] = numbers_[k].data();
                 break;
             case val::In::Type::Text:
-                if (v.s[v.n] == '\0') {
+                if (recode_ && !ascii(v.s, static_cast<std::size_t>(v.n))) {
+                    if (!convertText(toServer_, false, v.s, static_cast<std::size_t>(v.n), copies_[k]))
+                        return err::Untranslatable;
+                    values_[k] = copies_[k].c_str();
+                } else if (v.s[v.n] == '\0') {
                     values_[k] = v.s;
                 } else {
                     copies_[k].assign(v.s, static_cast<std::size_t>(v.n));
@@ -173,6 +220,7 @@ void Connection::params(const std::vector<val::In>& in) {
                 break;
         }
     }
+    return 0;
 }
 
 Prepared& Connection::prepared(detail::Statement& st) {
@@ -219,9 +267,8 @@ std::int32_t Connection::connect(const char* login, const char* password, const 
         keys[n] = "password";
         vals[n++] = password;
     }
-    // Texts are single bytes: LATIN1 passes every byte through unchanged.
     keys[n] = "client_encoding";
-    vals[n++] = "LATIN1";
+    vals[n++] = "UTF8";
     keys[n] = "connect_timeout";
     vals[n++] = "15";
     keys[n] = "application_name";
@@ -231,7 +278,16 @@ std::int32_t Connection::connect(const char* login, const char* password, const 
     conn_ = PQconnectdbParams(keys, vals, 1);
     if (!conn_) return err::OutOfMemory;
     if (PQstatus(conn_) != CONNECTION_OK) return fromPostgresConnect(PQerrorMessage(conn_));
+    const char* encoding = PQparameterStatus(conn_, "server_encoding");
+    recode_ = !(encoding && std::strcmp(encoding, "SQL_ASCII") == 0);
+    if (recode_) {
+        toServer_ = iconv_open("UTF-8", "WINDOWS-1252");
+        fromServer_ = iconv_open("WINDOWS-1252", "UTF-8");
+        if (toServer_ == kNoIconv || fromServer_ == kNoIconv) return err::Other;
+    }
     setBusyTimeout(busyMs);
+    // Reals travel as text: all their digits, whatever the server's default.
+    command("SET extra_float_digits=3");
     std::string zone = localZone();
     if (!zone.empty()) command(("SET TimeZone='" + zone + "'").c_str());
     return 0;
@@ -240,6 +296,8 @@ std::int32_t Connection::connect(const char* login, const char* password, const 
 Connection::~Connection() {
     PQclear(kept_);
     if (conn_) PQfinish(conn_);
+    if (toServer_ != kNoIconv) iconv_close(toServer_);
+    if (fromServer_ != kNoIconv) iconv_close(fromServer_);
 }
 
 const char* Connection::schema() const { return schema::postgresText; }
@@ -316,14 +374,14 @@ std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& 
     if (wrap) sendAhead("SAVEPOINT k_stmt");
     Prepared& p = prepared(st);
     std::int32_t rc = prepare(p, "", st.tr.sql, p.statement);
+    if (rc == 0) rc = params(in);
     if (rc == 0) {
-        params(in);
         PGresult* r = execPrepared(p, "");
         if (!ok(r)) {
             rc = resultError(r);
         } else if (st.tr.verb == dialect::Verb::Select) {
             int rows = PQntuples(r);
-            rc = rows == 0 ? err::NotFound : rows > 1 ? err::TooManyRows : deliverRow(r, 0, out);
+            rc = rows == 0 ? err::NotFound : rows > 1 ? err::TooManyRows : deliverRow(r, 0, out, false);
         } else if ((st.tr.verb == dialect::Verb::Update || st.tr.verb == dialect::Verb::Delete) &&
                    std::strcmp(PQcmdTuples(r), "0") == 0) {
             rc = err::NotFound;
@@ -341,8 +399,7 @@ std::int32_t Connection::runAlone(detail::Statement& st, const std::vector<val::
 
 void Connection::runAhead(detail::Statement& st, const std::vector<val::In>& in) {
     Prepared& p = prepared(st);
-    if (prepare(p, "", st.tr.sql, p.statement) != 0) return;
-    params(in);
+    if (prepare(p, "", st.tr.sql, p.statement) != 0 || params(in) != 0) return;
     sendAheadPrepared(p, false);
 }
 
@@ -352,7 +409,7 @@ std::int32_t Connection::runAndCommit(detail::Statement& st, const std::vector<v
     if (!alive()) return err::NotConnected;
     Prepared& p = prepared(st);
     if (std::int32_t rc = prepare(p, "", st.tr.sql, p.statement)) return rc;
-    params(in);
+    if (std::int32_t rc = params(in)) return rc;
     sendAheadPrepared(p, true);
     PGresult* c = query("COMMIT");
     PGresult* r = kept_;
@@ -377,7 +434,7 @@ std::int32_t Connection::open(detail::Statement& st, const std::vector<val::In>&
     Prepared& p = prepared(st);
     std::string limited = st.tr.sql + " LIMIT " + std::to_string(detail::CursorBatch + 1);
     if (std::int32_t rc = prepare(p, "c", limited, p.cursor)) return rc;
-    params(in);
+    if (std::int32_t rc = params(in)) return rc;
     PGresult* r = execPrepared(p, "c");
     if (!ok(r)) {
         std::int32_t rc = resultError(r);

@@ -33,7 +33,7 @@ std::int32_t Cursor::fetch(Binds out) {
         if (rows_ < static_cast<std::size_t>(detail::CursorBatch)) done_ = true;
         if (rows_ == 0) return err::NotFound;
     }
-    return deliverRow(batch_, static_cast<int>(pos_++), out);
+    return conn_.deliverRow(batch_, static_cast<int>(pos_++), out, true);
 }
 
 void Cursor::close() {

@@ -23,6 +23,7 @@ std::int32_t fromPostgres(const char* sqlstate, const char* msg) {
         {"53100", Full},           {"22P02", InvalidNumber}, {"22008", DateRange},      {"22007", DateFormat},
         {"23514", CheckViolated},  {"23503", ForeignKey},    {"53200", OutOfMemory},    {"40001", Serialization},
         {"3D000", NoSuchDatabase}, {"22001", TooLong},       {"25006", ReadOnly},       {"P0001", Trigger},
+        {"22P05", Untranslatable},
     };
     for (const Map& m : map)
         if (std::strcmp(m.state, sqlstate) == 0) return m.code;

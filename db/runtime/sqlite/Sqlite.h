@@ -68,6 +68,9 @@ public:
     std::string nextSpillTable() { return "k_cursor" + std::to_string(++spillCounter_); }
 
 private:
+    // Switches the file to WAL mode unless it is in it already.
+    std::int32_t walMode(int busyMs);
+
     sqlite3* db_ = nullptr;
     sqlite3_stmt* begin_ = nullptr;
     sqlite3_stmt* commit_ = nullptr;

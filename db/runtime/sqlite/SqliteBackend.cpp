@@ -1,6 +1,9 @@
 // The SQLite connection: one file in WAL mode, statements prepared once.
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "db/runtime/ResultCodes.h"
 #include "db/runtime/sqlite/Sqlite.h"
@@ -76,7 +79,10 @@ void substrOf(const unsigned char* z, int size, int from, int n, std::string& ou
 }
 
 // What the substr concatenation that TO_CHAR of a date stands for on SQLite
-// gives for whatever the column holds (NULL stays NULL).
+// gives for whatever the column holds (NULL stays NULL). The time is cut from
+// the value with " 00:00:00" appended, so that a day without a time reads as
+// midnight; that concatenation is a text, whose substr counts characters even
+// where the column holds a blob.
 void cutDate(sqlite3_stmt* st, int k, dialect::OutConv conv, StoredCell& d) {
     d.s.clear();
     const int type = sqlite3_column_type(st, k);
@@ -88,19 +94,17 @@ void cutDate(sqlite3_stmt* st, int k, dialect::OutConv conv, StoredCell& d) {
     const bool blob = type == SQLITE_BLOB;
     const auto* z = blob ? static_cast<const unsigned char*>(sqlite3_column_blob(st, k)) : sqlite3_column_text(st, k);
     const int size = sqlite3_column_bytes(st, k);
-    auto part = [&](int from, int n) {
-        if (blob) substrOf(z, size, from, n, d.s);
-        else substrOf(z, from, n, d.s);
-    };
     if (conv != dialect::OutConv::Time) {
-        part(1, 4);
-        part(6, 2);
-        part(9, 2);
+        for (auto [from, n] : {std::pair{1, 4}, {6, 2}, {9, 2}}) {
+            if (blob) substrOf(z, size, from, n, d.s);
+            else substrOf(z, from, n, d.s);
+        }
     }
     if (conv != dialect::OutConv::Day) {
-        part(12, 2);
-        part(15, 2);
-        part(18, 2);
+        std::string withMidnight(reinterpret_cast<const char*>(z), static_cast<std::size_t>(size));
+        withMidnight += " 00:00:00";
+        const auto* t = reinterpret_cast<const unsigned char*>(withMidnight.c_str());
+        for (auto [from, n] : {std::pair{12, 2}, {15, 2}, {18, 2}}) substrOf(t, from, n, d.s);
     }
 }
 
@@ -170,6 +174,24 @@ std::int32_t Connection::bound(detail::Statement& st, const std::vector<val::In>
     return bind(s, in, *this);
 }
 
+// Two processes that open a file not yet in WAL mode both try to switch it;
+// SQLite does not call the busy handler for the switch, so the connect
+// waits here as a statement waits, up to the busy timeout. A file already
+// in WAL mode is left alone.
+std::int32_t Connection::walMode(int busyMs) {
+    const auto bis = std::chrono::steady_clock::now() + std::chrono::milliseconds(busyMs);
+    for (;;) {
+        sqlite3_stmt* st = nullptr;
+        std::int32_t rc = prepare("PRAGMA journal_mode", &st);
+        bool wal = rc == 0 && sqlite3_step(st) == SQLITE_ROW &&
+                   sqlite3_stricmp(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "wal") == 0;
+        sqlite3_finalize(st);
+        if (rc == 0 && !wal) rc = exec("PRAGMA journal_mode=WAL");
+        if (rc != err::Busy || std::chrono::steady_clock::now() >= bis) return rc;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 std::int32_t Connection::connect(const char* path, int busyMs, bool create) {
     // Memory statistics cost a global mutex on every allocation; nothing reads
     // them. Only possible before the library's first use, refused (harmlessly)
@@ -185,7 +207,8 @@ std::int32_t Connection::connect(const char* path, int busyMs, bool create) {
     sqlite3_busy_timeout(db_, busyMs);
     // WAL: readers never wait for the writer; synchronous=FULL makes every
     // commit durable; the size limit gives the WAL file back after a checkpoint.
-    std::int32_t code = exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA journal_size_limit=16777216");
+    std::int32_t code = walMode(busyMs);
+    if (code == 0) code = exec("PRAGMA synchronous=FULL; PRAGMA journal_size_limit=16777216");
     if (code == 0) code = prepare("BEGIN IMMEDIATE", &begin_);
     if (code == 0) code = prepare("COMMIT", &commit_);
     if (code == 0) code = prepare("ROLLBACK", &rollback_);

@@ -91,12 +91,12 @@ Art art(const char* s) {
 }
 
 __attribute__((constructor)) void einrichten() {
-    const char* spec = std::getenv("KORVIMAND_FIU");
-    if (!spec || fiu_init(0) != 0) return;
+    const char* regeln = std::getenv("KORVIMAND_FIU");
+    if (!regeln || fiu_init(0) != 0) return;
     const char* s = std::getenv("KORVIMAND_FIU_SEED");
     const unsigned long long seed = s ? std::strtoull(s, nullptr, 10) : 1;
     static char text[4096];
-    std::snprintf(text, sizeof text, "%s", spec);
+    std::snprintf(text, sizeof text, "%s", regeln);
     char* rest = text;
     while (char* eintrag = strtok_r(rest, " ", &rest)) {
         if (anzahl == kMax) break;

@@ -1,8 +1,12 @@
 #include "db/runtime/Dialect.h"
 
 #include <cctype>
+#include <map>
+#include <set>
+#include <sstream>
 
 #include "db/runtime/ResultCodes.h"
+#include "db/schema/SchemaText.h"
 
 namespace rt::dialect {
 namespace {
@@ -172,30 +176,97 @@ std::int32_t control(Scanner& s, std::string_view verb, Translated& out) {
     return out.savepoint.empty() || !s.end() ? err::BadStatement : 0;
 }
 
+bool plainColumn(std::string_view col) {
+    if (col.empty() || !identStart(col[0])) return false;
+    for (char c : col)
+        if (!identChar(c) && c != '.') return false;
+    return true;
+}
+
+// Columns that the SQLite schema declares NOT NULL in every table that has
+// them, in lower case.
+const std::set<std::string, std::less<>>& notNullColumns() {
+    static const std::set<std::string, std::less<>> names = [] {
+        std::map<std::string, bool> notNull;
+        std::istringstream in(schema::sqliteText);
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream words(line);
+            std::string name, type;
+            if (!(words >> name >> type) || !identStart(name[0])) continue;
+            if (type != "TEXT" && type != "INTEGER" && type != "REAL" && type != "BLOB") continue;
+            for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const bool declared = line.find("NOT NULL") != std::string::npos;
+            auto [it, fresh] = notNull.emplace(name, declared);
+            if (!fresh) it->second = it->second && declared;
+        }
+        std::set<std::string, std::less<>> out;
+        for (const auto& [name, declared] : notNull)
+            if (declared) out.insert(name);
+        return out;
+    }();
+    return names;
+}
+
+// Whether an order key is a column that can hold no NULL.
+bool neverNull(std::string_view key) {
+    while (!key.empty() && (space(key.front()) || key.front() == ',')) key.remove_prefix(1);
+    while (!key.empty() && space(key.back())) key.remove_suffix(1);
+    for (std::string_view dir : {"asc", "desc"})
+        if (key.size() > dir.size() && iequal(key.substr(key.size() - dir.size()), dir) &&
+            space(key[key.size() - dir.size() - 1])) {
+            key.remove_suffix(dir.size());
+            while (!key.empty() && space(key.back())) key.remove_suffix(1);
+        }
+    if (std::size_t dot = key.rfind('.'); dot != std::string_view::npos) key.remove_prefix(dot + 1);
+    if (!plainColumn(key)) return false;
+    std::string lower(key);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return notNullColumns().count(lower) != 0;
+}
+
 // Oracle sorts NULL after every value ascending and before every value
 // descending; SQLite does the opposite. Every key of an ORDER BY gets the
-// order spelled out, so that both backends deliver rows alike.
+// order spelled out, so that both backends deliver rows alike. On SQLite a
+// column that can hold no NULL keeps its plain key: a spelled-out NULL
+// order there would sort the rows in a temporary B-tree instead of reading
+// them in the order of an index.
 struct OrderBy {
     bool active = false;
-    int depth = 0;       // parentheses opened since the ORDER BY
-    bool desc = false;   // the current key sorts descending
-    bool given = false;  // the current key names its NULL order itself
+    bool sqlite = false;
+    int depth = 0;          // parentheses opened since the ORDER BY
+    bool desc = false;      // the current key sorts descending
+    bool given = false;     // the current key names its NULL order itself
+    std::size_t start = 0;  // where the current key begins in the output
 
     // Ends the current key: the NULL order goes before any trailing blanks.
     void key(std::string& o) {
         if (!active) return;
-        if (!given) {
+        if (!given && !(sqlite && neverNull(std::string_view(o).substr(start)))) {
             std::size_t end = o.size();
             while (end > 0 && space(o[end - 1])) --end;
             o.insert(end, desc ? " NULLS FIRST" : " NULLS LAST");
         }
         desc = given = false;
+        start = o.size();
     }
 };
 
-}  // namespace
+// Whether the scanner stands at the end of a select-list column.
+bool columnEnds(Scanner s) {
+    s.skipSpace();
+    if (s.end() || s.t[s.p] == ',') return true;
+    std::string_view w = s.word();
+    return iequal(w, "from") || iequal(w, "into");
+}
 
-std::int32_t translate(std::string_view text, Backend backend, Translated& out) {
+// Whether an order by names a select-list column by its number.
+bool orderByNumber(Scanner s) {
+    s.skipSpace();
+    return !s.end() && std::isdigit(static_cast<unsigned char>(s.t[s.p]));
+}
+
+// cut: a select-list TO_CHAR of a plain column may be cut on the client.
+std::int32_t translate(std::string_view text, Backend backend, Translated& out, bool cut) {
     out = Translated{};
     Scanner s{text};
     s.skipSpace();
@@ -211,9 +282,26 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
     std::string& o = out.sql;
     o.reserve(text.size() + 64);
     o += verb;
+    // Where the select list stands: its column, the parentheses open, and
+    // whether nothing of the current column has been read yet.
+    bool inList = out.verb == Verb::Select;
+    int column = 0;
+    int parens = 0;
+    bool columnStart = true;
+    bool grouping = false;
     OrderBy order;
     while (!s.end()) {
         char c = text[s.p];
+        const bool atColumnStart = columnStart;
+        if (!space(c)) columnStart = false;
+        if (c == '(') {
+            ++parens;
+        } else if (c == ')') {
+            --parens;
+        } else if (c == ',' && parens == 0 && inList) {
+            ++column;
+            columnStart = true;
+        }
         if (c == '\'') {
             std::size_t b = s.p++;
             while (s.p < text.size() && text[s.p] != '\'') ++s.p;
@@ -240,6 +328,8 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
             continue;
         }
         std::string_view w = s.word();
+        if (parens == 0 && (iequal(w, "from") || iequal(w, "into"))) inList = false;
+        if (iequal(w, "distinct") || iequal(w, "group") || iequal(w, "union")) grouping = true;
         if (out.verb == Verb::Select && iequal(w, "order")) {
             std::size_t save = s.p;
             s.skipSpace();
@@ -247,7 +337,10 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
                 order.key(o);
                 order = OrderBy{};
                 order.active = true;
+                order.sqlite = backend == Backend::Sqlite;
+                if (orderByNumber(s)) grouping = true;
                 o += "order by";
+                order.start = o.size();
                 continue;
             }
             s.p = save;
@@ -297,7 +390,14 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
                 }
                 s.p = save;
             }
-            if (backend == Backend::Sqlite) sqliteToChar(o, col, f);
+            if (backend == Backend::Sqlite && cut && inList && parens == 0 && atColumnStart && plainColumn(col) &&
+                columnEnds(s)) {
+                o += col;
+                out.columns.resize(static_cast<std::size_t>(column) + 1, OutConv::None);
+                out.columns[static_cast<std::size_t>(column)] = f == Fmt::Day    ? OutConv::Day
+                                                                : f == Fmt::Time ? OutConv::Time
+                                                                                 : OutConv::Stamp;
+            } else if (backend == Backend::Sqlite) sqliteToChar(o, col, f);
             else postgresToChar(o, col, f);
             continue;
         }
@@ -347,7 +447,15 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out) 
         while (!o.empty() && space(o.back())) o.pop_back();
         o += " LIMIT 2";
     }
+    // Grouped, distinct or by number ordered rows compare the expression itself.
+    if (grouping && !out.columns.empty()) return translate(text, backend, out, false);
     return 0;
+}
+
+}  // namespace
+
+std::int32_t translate(std::string_view text, Backend backend, Translated& out) {
+    return translate(text, backend, out, true);
 }
 
 }  // namespace rt::dialect

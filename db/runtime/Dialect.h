@@ -20,13 +20,19 @@ enum class Verb : std::uint8_t { Select, Insert, Update, Delete, Savepoint, Roll
 // matches no day there either.
 enum class InConv : std::uint8_t { None, Day, Stamp, DayKey };
 
+// What the SQLite backend does to an output column: a select-list
+// TO_CHAR(col,fmt) is delivered as the column itself and cut on the client,
+// which costs a fraction of the SQL expression.
+enum class OutConv : std::uint8_t { None, Day, Time, Stamp };
+
 struct Translated {
     Verb verb = Verb::Select;
-    std::string sql;             // backend text, placeholders numbered 1..n
-    bool hasInto = false;        // a single-row select ("select ... into")
-    int outputs = 0;             // entries of the into list
-    std::vector<InConv> inputs;  // one per placeholder, in text order
-    std::string savepoint;       // name for Savepoint / RollbackTo
+    std::string sql;               // backend text, placeholders numbered 1..n
+    bool hasInto = false;          // a single-row select ("select ... into")
+    int outputs = 0;               // entries of the into list
+    std::vector<InConv> inputs;    // one per placeholder, in text order
+    std::vector<OutConv> columns;  // SQLite: per result column, empty when none is cut
+    std::string savepoint;         // name for Savepoint / RollbackTo
 };
 
 // Translates one text. Returns 0, or a negative code for a text the runtime

@@ -3,6 +3,12 @@
 -- width in bytes, so that a longer value fails as it does on the other backend.
 -- Only key columns are NOT NULL: other programs of the suite write partial
 -- rows. The system tables live in this file too.
+-- The statements compare days as text "yyyymmdd" (substr(...)||...): an
+-- index that holds that expression, and the columns a statement reads next
+-- to it, answers such a statement without computing the expression row by
+-- row and without visiting the table. Tables read and written by their
+-- whole key are WITHOUT ROWID: one B-tree to search and to write instead of
+-- the table and its key index.
 
 -- Order headers.
 CREATE TABLE Hlx501Apk (
@@ -102,6 +108,7 @@ CREATE TABLE Hlx504App (
 CREATE INDEX Hlx504App_Zf2 ON Hlx504App (AppZf2);
 
 -- NZA records: source rows (kinds 5, 6), workstation evaluations (10), position records (11).
+-- Every statement reads or writes them by a leading part of the key.
 CREATE TABLE Hlx590Nza (
   NzaSa INTEGER NOT NULL,
   NzaApl TEXT NOT NULL CHECK (length(CAST(NzaApl AS BLOB)) <= 10),
@@ -159,9 +166,10 @@ CREATE TABLE Hlx590Nza (
   NzaAum REAL,
   NzaTnr TEXT CHECK (length(CAST(NzaTnr AS BLOB)) <= 20),
   PRIMARY KEY (NzaSa, NzaApl, NzaApk, NzaApp, NzaPnr, NzaDtm)
-) STRICT;
+) STRICT, WITHOUT ROWID;
 
--- Booking messages, written by the shop floor; read here by order position.
+-- Booking messages, written by the shop floor; read here by order position,
+-- workstation, kind, day and the quantities the sums need, all from the index.
 CREATE TABLE Hlx560Mel (
   KeyBnr INTEGER,
   KeyLfn INTEGER,
@@ -218,7 +226,8 @@ CREATE TABLE Hlx560Mel (
   MelDat TEXT,
   MelErf TEXT CHECK (length(CAST(MelErf AS BLOB)) <= 8)
 ) STRICT;
-CREATE INDEX Hlx560Mel_Pos ON Hlx560Mel (KeyApk, KeyApp, KeyApl);
+CREATE INDEX Hlx560Mel_Pos ON Hlx560Mel (KeyApk, KeyApp, KeyApl, ObjTyp, (substr(KeyDat,1,4)||substr(KeyDat,6,2)||substr(KeyDat,9,2)), KeyDat,
+  MelFcd, MelGum, MelFam, MelNam);
 
 -- Shift-model assignments of workstations (AemKng 2) and workstation groups (1).
 CREATE TABLE Hlx532Aem (
@@ -242,6 +251,10 @@ CREATE TABLE Hlx532Aem (
   AemMaz INTEGER,
   PRIMARY KEY (AemKng, AemApg, AemGvo, AemEmo)
 ) STRICT;
+-- The shift-model lookup by kind, workstation and validity days, with every column it reads.
+CREATE INDEX Hlx532Aem_Tag ON Hlx532Aem (AemKng, AemApg, (substr(AemGvo,1,4)||substr(AemGvo,6,2)||substr(AemGvo,9,2)),
+  (substr(AemGbi,1,4)||substr(AemGbi,6,2)||substr(AemGbi,9,2)), AemGvo, AemGbi, AemEmo, AemBez, AemTxt, AemKal,
+  AemLkz, AemVzt, AemEzt, AemPrz, AemAfz, AemApz, AemPrp, AemAfp, AemApp, AemMaz);
 
 -- Shift models: the day type they apply to and their begin (hours.minutes), which orders competing assignments.
 CREATE TABLE Hlx533Emo (
@@ -259,8 +272,7 @@ CREATE TABLE Hlx133Kal (
   KalBtp INTEGER,
   PRIMARY KEY (KalNum, KalDtm)
 ) STRICT;
--- The statements compare the day as text "yyyymmdd".
-CREATE INDEX Hlx133Kal_Tag ON Hlx133Kal (KalNum, (substr(KalDtm,1,4)||substr(KalDtm,6,2)||substr(KalDtm,9,2)));
+CREATE INDEX Hlx133Kal_Tag ON Hlx133Kal (KalNum, (substr(KalDtm,1,4)||substr(KalDtm,6,2)||substr(KalDtm,9,2)), KalBtp, KalDtm);
 
 -- General calendar: year, month, week, weekday and day of the year of each day.
 CREATE TABLE Hlx133Bak (
@@ -272,8 +284,8 @@ CREATE TABLE Hlx133Bak (
   BakJtg INTEGER,
   PRIMARY KEY (BakDtm)
 ) STRICT;
--- The statements compare the day as text "yyyymmdd".
-CREATE INDEX Hlx133Bak_Tag ON Hlx133Bak ((substr(BakDtm,1,4)||substr(BakDtm,6,2)||substr(BakDtm,9,2)));
+CREATE INDEX Hlx133Bak_Tag ON Hlx133Bak ((substr(BakDtm,1,4)||substr(BakDtm,6,2)||substr(BakDtm,9,2)), BakDtm, BakJhr, BakMon, BakWch,
+  BakWtg, BakJtg);
 
 -- Workstations with their workstation group AplApg.
 CREATE TABLE Hlx531Apl (
@@ -349,7 +361,7 @@ CREATE TABLE Hlx563Mrk (
   MrkMdt TEXT,
   MrkEsb TEXT CHECK (length(CAST(MrkEsb AS BLOB)) <= 8),
   PRIMARY KEY (MrkKng, MrkApl, MrkApk, MrkApp, MrkPnr, MrkBnr)
-) STRICT;
+) STRICT, WITHOUT ROWID;
 
 -- Upload rows for the planning system; PpsDat, PpsMdt and PpsMzt arrive as plain texts.
 CREATE TABLE Hlx580Pps (

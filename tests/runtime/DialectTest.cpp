@@ -11,6 +11,7 @@ namespace {
 
 using rt::dialect::Backend;
 using rt::dialect::InConv;
+using rt::dialect::OutConv;
 using rt::dialect::Translated;
 using rt::dialect::Verb;
 
@@ -29,10 +30,21 @@ TEST(Dialect, DatesAndClock) {
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Postgres, t), 0);
     EXPECT_EQ(t.sql, "select to_char(D,'HH24MISS') from hlsystem.Hlx133Bak where D<statement_timestamp()::date and "
                      "E=date_trunc('second',statement_timestamp()::timestamp) LIMIT 2");
+    // SQLite: a select-list TO_CHAR of a column is the column, cut on the client.
     ASSERT_EQ(rt::dialect::translate(sel, Backend::Sqlite, t), 0);
-    EXPECT_EQ(t.sql,
-              "select (substr(D||' 00:00:00',12,2)||substr(D||' 00:00:00',15,2)||substr(D||' 00:00:00',18,2)) from "
-              "Hlx133Bak where D<(date('now','localtime')||' 00:00:00') and E=datetime('now','localtime')");
+    EXPECT_EQ(
+        t.sql,
+        "select D from Hlx133Bak where D<(date('now','localtime')||' 00:00:00') and E=datetime('now','localtime')");
+    EXPECT_EQ(t.columns, (std::vector<OutConv>{OutConv::Time}));
+    // Where the expression itself is compared, or is more than a column, SQLite computes it.
+    const std::string grouped = "select distinct A ,TO_CHAR(D,'yyyymmdd')  from T order by 2";
+    for (const std::string& q :
+         {grouped, std::string("select A ,TO_CHAR(D,'yyyymmdd')  from T order by 2"),
+          std::string("select nvl(TO_CHAR(D,'yyyymmdd'),' ') ,TO_CHAR(D,'yyyymmdd') x  from T")}) {
+        ASSERT_EQ(rt::dialect::translate(q, Backend::Sqlite, t), 0) << q;
+        EXPECT_NE(t.sql.find("substr(D,1,4)"), std::string::npos) << q;
+        EXPECT_TRUE(t.columns.empty()) << q;
+    }
 
     // A day compared as text: on PostgreSQL the range of the day, which an
     // index serves; SQLite indexes the text expression itself.

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -183,6 +184,58 @@ TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
     EXPECT_EQ(got, 2);
     akz = 3;  // valid from today: not strictly before today
     EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), 1403);
+}
+
+// SQLite cuts a select-list TO_CHAR on the client; a distinct select keeps the
+// SQL expression. Both must read every stored value alike, in the rows a
+// cursor keeps in memory, in those it spills and in a single-row select.
+TEST_P(Statement, DatesCutOnTheClientReadAsTheExpression) {
+    if (pg()) GTEST_SKIP() << "SQLite only";
+    const char* values[] = {"'2024-02-29 23:59:58'",
+                            "'2024-03-01'",
+                            "''",
+                            "NULL",
+                            "'20\u00e4\u20ac-\U0001d11e-\u00fc\u00df 1:2'",
+                            "'ab'||char(0)||'cdefghijklmnopqrstu'",
+                            "'x'"};
+    Other o(db);
+    for (int k = 0; k < 300; ++k) {
+        char apk[13];
+        std::snprintf(apk, sizeof apk, "%012d", k);
+        ASSERT_TRUE(o.run(("insert into Hlx563Mrk values ('NZA','A','" + std::string(apk) + "','00010','P',1,NULL," +
+                           values[k % std::size(values)] + ",NULL)")
+                              .c_str()));
+    }
+    auto rows = [&](const char* how) {
+        rt::Cursor c;
+        std::string all;
+        EXPECT_EQ(rt::open(c,
+                           (std::string("select ") + how +
+                            " MrkApk ,TO_CHAR(MrkMdt,'yyyymmddHH24MISS') ,"
+                            "TO_CHAR(MrkMdt,'yyyymmdd') ,TO_CHAR(MrkMdt,'HH24MISS')  from Hlx563Mrk order by MrkApk")
+                               .c_str(),
+                           {}),
+                  0);
+        Text<12> apk;
+        Text<40> stamp, day, time;
+        while (rt::fetch(c, {rt::txt(apk), rt::txt(stamp), rt::txt(day), rt::txt(time)}) == 0)
+            all += apk.str() + "|" + stamp.str() + "|" + day.str() + "|" + time.str() + "\n";
+        return all;
+    };
+    const std::string cut = rows("");
+    EXPECT_EQ(cut, rows("distinct"));
+    EXPECT_EQ(cut.substr(0, 43), "000000000000|20240229235958|20240229|235958") << cut;
+    Text<40> one, expr;
+    for (const char* apk : {"000000000000", "000000000004", "000000000005"}) {
+        ASSERT_EQ(rt::exec("select TO_CHAR(MrkMdt,'yyyymmddHH24MISS') into :b0  from Hlx563Mrk where MrkApk=:b1",
+                           {rt::txt(apk)}, {rt::txt(one)}),
+                  0);
+        ASSERT_EQ(
+            rt::exec("select distinct TO_CHAR(MrkMdt,'yyyymmddHH24MISS') into :b0  from Hlx563Mrk where MrkApk=:b1",
+                     {rt::txt(apk)}, {rt::txt(expr)}),
+            0);
+        EXPECT_EQ(one.str(), expr.str()) << apk;
+    }
 }
 
 // The day comparison selects, and its negation rejects, exactly the rows

@@ -79,9 +79,18 @@ private:
     std::vector<StoredCell> row_;  // a single-row select's row while it looks for a second
 };
 
+// A statement's conversion of its result columns (empty: none converted).
+using Conversions = std::vector<dialect::OutConv>;
+
 // Copies the columns from..from+columns of st's current row into row number
-// row of cells (columns cells per row).
-void copyRow(sqlite3_stmt* st, int from, int columns, std::vector<StoredCell>& cells, std::size_t row);
+// row of cells (columns cells per row), converted as conv says.
+void copyRow(sqlite3_stmt* st, int from, int columns, std::vector<StoredCell>& cells, std::size_t row,
+             const Conversions& conv);
+// Column k of st into d, converted as conv says.
+void copyCell(sqlite3_stmt* st, int k, dialect::OutConv conv, StoredCell& d);
+inline dialect::OutConv conversion(const Conversions& conv, int k) {
+    return static_cast<std::size_t>(k) < conv.size() ? conv[static_cast<std::size_t>(k)] : dialect::OutConv::None;
+}
 // The cells of row number row, delivered to out.
 std::int32_t deliverRow(const std::vector<StoredCell>& cells, int columns, std::size_t row, Binds out);
 
@@ -89,7 +98,7 @@ std::int32_t deliverRow(const std::vector<StoredCell>& cells, int columns, std::
 // table read back in batches, so that no read snapshot outlives the open.
 class Cursor final : public CursorState {
 public:
-    explicit Cursor(Connection& c) : conn_(c) {}
+    Cursor(Connection& c, const Conversions& conv) : conn_(c), conv_(conv) {}
     std::int32_t open(sqlite3_stmt* sel);
     std::int32_t fetch(Binds out) override;
     void close() override;
@@ -99,6 +108,7 @@ private:
     std::int32_t refill();
 
     Connection& conn_;
+    const Conversions& conv_;  // the statement's, which outlives its cursors
     int columns_ = 0;
     std::vector<StoredCell> cells_;
     std::size_t rows_ = 0;

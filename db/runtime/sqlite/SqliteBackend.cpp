@@ -1,7 +1,9 @@
 // The SQLite connection: one file in WAL mode, statements prepared once.
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "db/runtime/ResultCodes.h"
 #include "db/runtime/sqlite/Sqlite.h"
@@ -57,19 +59,71 @@ val::Cell cell(sqlite3_stmt* st, int k) {
     return c;
 }
 
+// Appends what substr(z,from,n) gives for a text: characters counted as
+// SQLite counts them (a lead byte and its continuation bytes); a NUL ends it.
+void substrOf(const unsigned char* z, int from, int n, std::string& out) {
+    auto skip = [](const unsigned char*& q) {
+        if (*q++ >= 0xc0)
+            while ((*q & 0xc0) == 0x80) ++q;
+    };
+    for (int k = from - 1; *z && k; --k) skip(z);
+    const unsigned char* e = z;
+    for (int k = n; *e && k; --k) skip(e);
+    out.append(reinterpret_cast<const char*>(z), static_cast<std::size_t>(e - z));
+}
+
+// The same for a blob, whose substr counts bytes.
+void substrOf(const unsigned char* z, int size, int from, int n, std::string& out) {
+    if (from - 1 >= size) return;
+    out.append(reinterpret_cast<const char*>(z) + from - 1, static_cast<std::size_t>(std::min(n, size - from + 1)));
+}
+
+// What the substr concatenation that TO_CHAR of a date stands for on SQLite
+// gives for whatever the column holds (NULL stays NULL). The time is cut from
+// the value with " 00:00:00" appended, so that a day without a time reads as
+// midnight; that concatenation is a text, whose substr counts characters even
+// where the column holds a blob.
+void cutDate(sqlite3_stmt* st, int k, dialect::OutConv conv, StoredCell& d) {
+    d.s.clear();
+    const int type = sqlite3_column_type(st, k);
+    if (type == SQLITE_NULL) {
+        d.type = val::Cell::Type::Null;
+        return;
+    }
+    d.type = val::Cell::Type::Text;
+    const bool blob = type == SQLITE_BLOB;
+    const auto* z = blob ? static_cast<const unsigned char*>(sqlite3_column_blob(st, k)) : sqlite3_column_text(st, k);
+    const int size = sqlite3_column_bytes(st, k);
+    if (conv != dialect::OutConv::Time) {
+        for (auto [from, n] : {std::pair{1, 4}, {6, 2}, {9, 2}}) {
+            if (blob) substrOf(z, size, from, n, d.s);
+            else substrOf(z, from, n, d.s);
+        }
+    }
+    if (conv != dialect::OutConv::Day) {
+        std::string withMidnight(reinterpret_cast<const char*>(z), static_cast<std::size_t>(size));
+        withMidnight += " 00:00:00";
+        const auto* t = reinterpret_cast<const unsigned char*>(withMidnight.c_str());
+        for (auto [from, n] : {std::pair{12, 2}, {15, 2}, {18, 2}}) substrOf(t, from, n, d.s);
+    }
+}
+
 }  // namespace
 
-void copyRow(sqlite3_stmt* st, int from, int columns, std::vector<StoredCell>& cells, std::size_t row) {
+void copyCell(sqlite3_stmt* st, int k, dialect::OutConv conv, StoredCell& d) {
+    if (conv != dialect::OutConv::None) return cutDate(st, k, conv, d);
+    val::Cell v = cell(st, k);
+    d.type = v.type;
+    d.i = v.i;
+    d.d = v.d;
+    if (v.type == val::Cell::Type::Text) d.s.assign(v.s, static_cast<std::size_t>(v.n));
+    else d.s.clear();
+}
+
+void copyRow(sqlite3_stmt* st, int from, int columns, std::vector<StoredCell>& cells, std::size_t row,
+             const Conversions& conv) {
     if (cells.size() < (row + 1) * columns) cells.resize((row + 1) * columns);
-    for (int k = 0; k < columns; ++k) {
-        StoredCell& c = cells[row * columns + k];
-        val::Cell v = cell(st, from + k);
-        c.type = v.type;
-        c.i = v.i;
-        c.d = v.d;
-        if (v.type == val::Cell::Type::Text) c.s.assign(v.s, static_cast<std::size_t>(v.n));
-        else c.s.clear();
-    }
+    for (int k = 0; k < columns; ++k) copyCell(st, from + k, conversion(conv, k), cells[row * columns + k]);
 }
 
 std::int32_t deliverRow(const std::vector<StoredCell>& cells, int columns, std::size_t row, Binds out) {
@@ -213,7 +267,7 @@ std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& 
             rc = lastError();
         } else {
             int columns = sqlite3_column_count(s);
-            copyRow(s, 0, columns, row_, 0);
+            copyRow(s, 0, columns, row_, 0, st.tr.columns);
             r = sqlite3_step(s);
             if (r == SQLITE_ROW) rc = err::TooManyRows;
             else if (r != SQLITE_DONE) rc = lastError();
@@ -229,19 +283,12 @@ std::int32_t Connection::run(detail::Statement& st, const std::vector<val::In>& 
     return rc;
 }
 
+// Outside a transaction SQLite runs the statement as a transaction of its own
+// (autocommit): the write lock is awaited as BEGIN IMMEDIATE awaits it, a
+// failing statement leaves nothing, and a commit that fails gives its code
+// from the step and loses the write. That saves the BEGIN and COMMIT statements.
 std::int32_t Connection::runAlone(detail::Statement& st, const std::vector<val::In>& in) {
-    if (std::int32_t rc = begin()) return rc;
-    std::int32_t rc = run(st, in, {}, false);
-    if (rc == 0) {
-        // A commit that fails loses the write: report its code.
-        if (std::int32_t c = commit()) {
-            rollback();
-            return c;
-        }
-    } else {
-        rollback();
-    }
-    return rc;
+    return run(st, in, {}, false);
 }
 
 std::int32_t Connection::runAndCommit(detail::Statement& st, const std::vector<val::In>& in) {
@@ -258,7 +305,7 @@ std::int32_t Connection::open(detail::Statement& st, const std::vector<val::In>&
                               std::unique_ptr<CursorState>& cursor) {
     sqlite3_stmt* s = nullptr;
     if (std::int32_t rc = bound(st, in, s)) return rc;
-    auto c = std::make_unique<Cursor>(*this);
+    auto c = std::make_unique<Cursor>(*this, st.tr.columns);
     if (std::int32_t rc = c->open(s)) {
         c->close();
         return rc;

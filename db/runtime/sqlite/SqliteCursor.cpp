@@ -13,7 +13,7 @@ std::int32_t Cursor::open(sqlite3_stmt* sel) {
     int r;
     while ((r = sqlite3_step(sel)) == SQLITE_ROW) {
         if (rows_ == static_cast<std::size_t>(detail::CursorBatch)) return spill(sel);
-        copyRow(sel, 0, columns_, cells_, rows_++);
+        copyRow(sel, 0, columns_, cells_, rows_++, conv_);
     }
     std::int32_t rc = r == SQLITE_DONE ? 0 : conn_.lastError();
     sqlite3_reset(sel);
@@ -58,9 +58,20 @@ std::int32_t Cursor::spill(sqlite3_stmt* sel) {
                     break;
             }
         });
-    // sel stands on the first row past the batch.
+    // sel stands on the first row past the batch. The table holds the rows as
+    // they are delivered, dates already cut.
+    StoredCell cut;
     while (rc == 0) {
-        rc = put([&](int k) { sqlite3_bind_value(ins, k + 1, sqlite3_column_value(sel, k)); });
+        rc = put([&](int k) {
+            const dialect::OutConv conv = conversion(conv_, k);
+            if (conv == dialect::OutConv::None) {
+                sqlite3_bind_value(ins, k + 1, sqlite3_column_value(sel, k));
+                return;
+            }
+            copyCell(sel, k, conv, cut);
+            if (cut.type == val::Cell::Type::Null) sqlite3_bind_null(ins, k + 1);
+            else sqlite3_bind_text(ins, k + 1, cut.s.data(), static_cast<int>(cut.s.size()), SQLITE_TRANSIENT);
+        });
         if (rc != 0) break;
         int s = sqlite3_step(sel);
         if (s == SQLITE_DONE) break;
@@ -90,7 +101,7 @@ std::int32_t Cursor::refill() {
     int s;
     while ((s = sqlite3_step(spillRead_)) == SQLITE_ROW) {
         lastRowid_ = sqlite3_column_int64(spillRead_, 0);
-        copyRow(spillRead_, 1, columns_, cells_, rows_++);
+        copyRow(spillRead_, 1, columns_, cells_, rows_++, {});
     }
     std::int32_t rc = s == SQLITE_DONE ? 0 : conn_.lastError();
     sqlite3_reset(spillRead_);

@@ -89,7 +89,10 @@ public:
     // Begins a transaction that waits (busy timeout) for other writers.
     virtual std::int32_t begin() = 0;
     // Begins a transaction that holds off every other exclusive section of
-    // the same name (and on SQLite every writer) until it ends.
+    // the same name (and on SQLite every writer) until it ends. A backend
+    // may ask for the lock together with the section's first statement:
+    // then that statement, and every later one of the section, answers with
+    // the lock's refusal.
     virtual std::int32_t beginExclusive(const char* name) = 0;
     // Outside a transaction both give 0 and do nothing (unless the
     // connection is lost).

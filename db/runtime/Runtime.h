@@ -102,6 +102,10 @@ std::uint64_t requests();
 // A section that others cannot interleave with (the read-increment-write of a
 // number range): waits for every other writer, holds them off until the
 // section's writes commit. atomicEnd commits or releases whatever is left.
+// Another section that holds this one off longer than the busy timeout gives
+// -54: on SQLite at atomicBegin, on PostgreSQL (which asks for the lock with
+// the section's first statement) at that statement and every later one of
+// the section.
 std::int32_t atomicBegin(const char* name);
 void atomicEnd();
 

@@ -49,8 +49,8 @@ public:
     void setBusyTimeout(int ms) override;
     bool inTransaction() override;
     std::int32_t begin() override;
-    // BEGIN (sent ahead) and a transaction-scoped advisory lock on the
-    // name's hash, in one request.
+    // BEGIN and a transaction-scoped advisory lock on the name's hash, both
+    // sent ahead of the section's first statement.
     std::int32_t beginExclusive(const char* name) override;
     // A COMMIT that the server answers with ROLLBACK (the transaction had
     // failed) gives -2091.
@@ -77,7 +77,7 @@ public:
                       std::unique_ptr<CursorState>& cursor) override;
 
     // For the cursors of this connection.
-    bool alive() const { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
+    bool alive() const { return conn_ && !broken_ && PQstatus(conn_) == CONNECTION_OK; }
     PGconn* conn() const { return conn_; }
     std::int32_t resultError(const PGresult* r) const;
     // Runs one statement sql without parameters and waits for its answer
@@ -92,13 +92,16 @@ public:
     std::int32_t deliverRow(const PGresult* r, int row, Binds out, bool cursor);
 
 private:
+    // What becomes of the answer to a statement sent ahead: nothing looks at
+    // it, it is kept (kept_) for the request after it, or it is the answer to
+    // an exclusive section's lock, whose refusal is the section's result.
+    enum class Ahead : std::uint8_t { Drop, Keep, Lock };
     // Sends one statement ahead in pipeline mode, with a sync of its own;
-    // send() issues it. keep: its result is kept (kept_) for the request
-    // after it; otherwise nothing looks at it.
+    // send() issues it.
     template <class Send>
-    void ahead(Send send, bool keep);
+    void ahead(Send send, Ahead what);
     void sendAhead(const char* sql);
-    void sendAheadPrepared(const Prepared& p, bool keep);
+    void sendAheadPrepared(const Prepared& p, Ahead what);
     // A request the client waits for: send() issues it; when statements were
     // sent ahead, it goes down the pipeline after them and their answers are
     // read first. exec() is the same request outside pipeline mode.
@@ -106,6 +109,11 @@ private:
     PGresult* ask(Send send, Exec exec);
     // The results of one sync segment; the last one, or null.
     PGresult* segment();
+    // Marks the connection lost when the client itself failed to get an
+    // answer (no answer, or an error without SQLSTATE: a failed poll or
+    // read). Where in the protocol such a failure left it nobody knows, so
+    // later answers could belong to other statements.
+    void lostUnless(const PGresult* r);
 
     Prepared& prepared(detail::Statement& st);
     std::int32_t prepare(const Prepared& p, const char* suffix, const std::string& sql, bool& done);
@@ -116,7 +124,11 @@ private:
 
     PGconn* conn_ = nullptr;
     std::uint64_t requests_ = 0;
-    std::vector<bool> ahead_;  // sent ahead, answer not read yet: whether it is kept
+    bool broken_ = false;       // see lostUnless
+    std::vector<Ahead> ahead_;  // sent ahead, answer not read yet
+    // The code with which the server refused the exclusive section's lock:
+    // every statement of the section answers with it until the section ends.
+    std::int32_t heldOff_ = 0;
     bool aheadInTxn_ = false;  // a transaction is open once what was sent ahead has run
     PGresult* kept_ = nullptr;
     int nextId_ = 0;

@@ -100,30 +100,32 @@ std::int32_t Connection::deliverRow(const PGresult* r, int row, Binds out, bool 
 
 std::int32_t Connection::resultError(const PGresult* r) const {
     if (!alive()) return err::NotConnected;
+    // After a refused lock the section's statements fail for that reason.
+    if (heldOff_) return heldOff_;
     const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
     return fromPostgres(state, r ? PQresultErrorMessage(r) : PQerrorMessage(conn_));
 }
 
 template <class Send>
-void Connection::ahead(Send send, bool keep) {
+void Connection::ahead(Send send, Ahead what) {
     if (!alive()) return;
     if (ahead_.empty()) {
         aheadInTxn_ = inTransaction();
         if (!PQenterPipelineMode(conn_)) return;
     }
-    if (send() && PQpipelineSync(conn_)) ahead_.push_back(keep);
+    if (send() && PQpipelineSync(conn_)) ahead_.push_back(what);
     else if (ahead_.empty()) PQexitPipelineMode(conn_);
 }
 
 void Connection::sendAhead(const char* sql) {
-    ahead([&] { return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0); }, false);
+    ahead([&] { return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0); }, Ahead::Drop);
 }
 
-void Connection::sendAheadPrepared(const Prepared& p, bool keep) {
+void Connection::sendAheadPrepared(const Prepared& p, Ahead what) {
     char name[24];
     std::snprintf(name, sizeof name, "k%d", p.id);
     const int n = static_cast<int>(values_.size());
-    ahead([&] { return PQsendQueryPrepared(conn_, name, n, values_.data(), nullptr, nullptr, 0); }, keep);
+    ahead([&] { return PQsendQueryPrepared(conn_, name, n, values_.data(), nullptr, nullptr, 0); }, what);
 }
 
 PGresult* Connection::segment() {
@@ -148,6 +150,10 @@ PGresult* Connection::segment() {
     return last;
 }
 
+void Connection::lostUnless(const PGresult* r) {
+    if (!r || (PQresultStatus(r) == PGRES_FATAL_ERROR && !PQresultErrorField(r, PG_DIAG_SQLSTATE))) broken_ = true;
+}
+
 template <class Send, class Exec>
 PGresult* Connection::ask(Send send, Exec exec) {
     ++requests_;
@@ -156,10 +162,12 @@ PGresult* Connection::ask(Send send, Exec exec) {
         r = exec();
     } else {
         const bool sent = send() && PQpipelineSync(conn_);
-        // Their answers: nothing looks at them but the one kept.
-        for (const bool keep : ahead_) {
+        // Their answers: nothing looks at them but the one kept and the lock's.
+        for (const Ahead what : ahead_) {
             PGresult* a = segment();
-            if (keep) {
+            lostUnless(a);
+            if (what == Ahead::Lock && !ok(a)) heldOff_ = resultError(a);
+            if (what == Ahead::Keep) {
                 PQclear(kept_);
                 kept_ = a;
             } else {
@@ -170,6 +178,7 @@ PGresult* Connection::ask(Send send, Exec exec) {
         if (sent) r = segment();
         PQexitPipelineMode(conn_);
     }
+    lostUnless(r);
     return r;
 }
 
@@ -334,17 +343,19 @@ std::int32_t Connection::begin() {
     return alive() ? 0 : err::NotConnected;
 }
 
+// The lock goes down the pipeline with the section's first statement: a
+// section that another holds off for longer than the lock timeout answers
+// that statement, and every later one of it, with the lock's code.
 std::int32_t Connection::beginExclusive(const char* name) {
     if (std::int32_t rc = begin()) return rc;
     char sql[64];
     std::snprintf(sql, sizeof sql, "SELECT pg_advisory_xact_lock(%lld)", static_cast<long long>(lockKey(name)));
-    // The caller learns at once whether another section holds it off.
-    std::int32_t rc = command(sql);
-    if (rc != 0) rollback();
-    return rc;
+    ahead([&] { return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0); }, Ahead::Lock);
+    return alive() ? 0 : err::NotConnected;
 }
 
 std::int32_t Connection::commit() {
+    heldOff_ = 0;
     if (!inTransaction()) return alive() ? 0 : err::NotConnected;
     PGresult* r = query("COMMIT");
     std::int32_t rc = ok(r) ? 0 : resultError(r);
@@ -355,6 +366,7 @@ std::int32_t Connection::commit() {
 }
 
 std::int32_t Connection::rollback() {
+    heldOff_ = 0;
     if (!inTransaction()) return alive() ? 0 : err::NotConnected;
     return command("ROLLBACK");
 }
@@ -400,7 +412,7 @@ std::int32_t Connection::runAlone(detail::Statement& st, const std::vector<val::
 void Connection::runAhead(detail::Statement& st, const std::vector<val::In>& in) {
     Prepared& p = prepared(st);
     if (prepare(p, "", st.tr.sql, p.statement) != 0 || params(in) != 0) return;
-    sendAheadPrepared(p, false);
+    sendAheadPrepared(p, Ahead::Drop);
 }
 
 // The statement's result decides about the COMMIT sent with it: after a
@@ -410,7 +422,7 @@ std::int32_t Connection::runAndCommit(detail::Statement& st, const std::vector<v
     Prepared& p = prepared(st);
     if (std::int32_t rc = prepare(p, "", st.tr.sql, p.statement)) return rc;
     if (std::int32_t rc = params(in)) return rc;
-    sendAheadPrepared(p, true);
+    sendAheadPrepared(p, Ahead::Keep);
     PGresult* c = query("COMMIT");
     PGresult* r = kept_;
     kept_ = nullptr;
@@ -423,6 +435,7 @@ std::int32_t Connection::runAndCommit(detail::Statement& st, const std::vector<v
     else if (std::strcmp(PQcmdStatus(c), "ROLLBACK") == 0) rc = err::CommitFailed;
     PQclear(r);
     PQclear(c);
+    heldOff_ = 0;
     return rc;
 }
 

@@ -5,6 +5,7 @@
 
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
+#include "nza/Auftragskopf.h"
 #include "nza/Paket.h"
 #include "nza/SteKorrektur.h"
 #include "nza/Upload.h"
@@ -34,6 +35,7 @@ std::optional<NzaRecord> VorigeGesamtzeile(const NzaRecord& gesamt) {
 }  // namespace
 
 void Nza_ArbeitsfolgeVonBis(AppRecord app) {
+    const AuftragskopfJePosition kopf;
     NzaRecord nza{};
     nza.NzaSa = 11;
     nza.NzaApl = "          ";
@@ -76,13 +78,13 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
         return;
     }
     // The order's part number, read for the first workstation: the others
-    // of the position have the same order, and a server is not asked again.
+    // of the position have the same order.
     std::optional<Text<20>> teilenummer;
     while ((rc = Mel_AppAplFetch(&mel.KeyApl)) == 0) {
         if (!teilenummer) {
             ApkRecord apk{};
             apk.ApkApk = mel.KeyApk;
-            const std::int32_t gelesen = Apk_PKeyReadk(&apk);
+            const std::int32_t gelesen = Auftragskopf_Lesen(&apk);
             Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Apk_PKeyReadk", gelesen);
             teilenummer = gelesen == 0 ? apk.ApkTnr : Text<20>("                    ");
         }

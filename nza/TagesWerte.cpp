@@ -5,6 +5,7 @@
 
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
+#include "nza/Auftragskopf.h"
 #include "nza/Zeit.h"
 #include "util/MsgLog.h"
 
@@ -131,7 +132,7 @@ void Nzm_TagesWertePA(MelRecord mel, NzaRecord* nza, AppRecord app) {
 void Nzm_TagesWerteVariante3(MelRecord mel, NzaRecord* nza) {
     ApkRecord apk{};
     apk.ApkApk = mel.KeyApk;
-    const std::int32_t gelesen = Apk_PKeyReadk(&apk);
+    const std::int32_t gelesen = Auftragskopf_Lesen(&apk);
     if (gelesen == 0) nza->NzaTnr = apk.ApkTnr;
     Msg_Datenbankfehler("Nzm_TagesWerteVariante3", "Apk_PKeyReadk", gelesen);
 

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "db/Ladezeilen.h"
 #include "db/runtime/Runtime.h"
 #include "nza/Paket.h"
 #include "nza/Zeit.h"
@@ -80,10 +81,12 @@ public:
     long zeilen() const { return zeilen_; }
 
 private:
-    void exec(const char* text, rt::Binds in) {
+    // One insert into tabelle, unless an earlier one failed.
+    template <class Einfuegen>
+    void zeile(const char* tabelle, Einfuegen einfuegen) {
         if (rc_ != 0) return;
-        rc_ = rt::exec(text, in);
-        if (rc_ != 0) std::cerr << "bench_generate: code " << rc_ << " from: " << text << "\n";
+        rc_ = einfuegen();
+        if (rc_ != 0) std::cerr << "bench_generate: code " << rc_ << " from an insert into " << tabelle << "\n";
         ++zeilen_;
     }
 
@@ -93,54 +96,51 @@ private:
     double dauer(int vonMinuten, int bisMinuten) { return hm(ganzZwischen(vonMinuten, bisMinuten)); }
 
     void stammdaten() {
-        std::string emo = "FRUEH";
-        double beg = 6.0;
-        std::int32_t ttp = 1;
-        exec("insert into Hlx533Emo (EmoEmo,EmoBez,EmoTtp,EmoBeg) values (:b0,:b1,:b2,:b3)",
-             {s(emo), rt::txt("Fruehschicht"), rt::i32(ttp), rt::real(beg)});
+        const std::string emo = "FRUEH";
+        const std::int32_t ttp = 1;
+        zeile("Hlx533Emo", [&] { return Laden_Schichtmodell(emo, "Fruehschicht", ttp, 6.0); });
         for (int d = 0; d < kalenderTage_; ++d) {
-            std::string dtm = tag(d - kalenderTage_ - 10);
-            for (int k = 0; k < kalender_; ++k) {
-                std::string kal = kalenderVon(k);
-                exec("insert into HlSystem.Hlx133Kal (KalNum,KalDtm,KalBtp) values (:b0,TO_DATE(:b1,'yyyymmdd'),:b2)",
-                     {s(kal), s(dtm), rt::i32(ttp)});
-            }
-            std::int32_t jahr = std::stoi(dtm.substr(0, 4)), monat = std::stoi(dtm.substr(4, 2)),
-                         woche = 1 + d / 7 % 52, wtag = 1 + d % 7, jtag = 1 + d % 365;
-            exec("insert into HlSystem.Hlx133Bak (BakDtm,BakJhr,BakMon,BakWch,BakWtg,BakJtg) values "
-                 "(TO_DATE(:b0,'yyyymmdd'),:b1,:b2,:b3,:b4,:b5)",
-                 {s(dtm), rt::i32(jahr), rt::i32(monat), rt::i32(woche), rt::i32(wtag), rt::i32(jtag)});
+            const std::string dtm = tag(d - kalenderTage_ - 10);
+            for (int k = 0; k < kalender_; ++k)
+                zeile("Hlx133Kal", [&] { return Laden_Kalendertag(kalenderVon(k), dtm, ttp); });
+            // Week and weekday merely count the days: the evaluation reads neither.
+            const LadeAllgKalendertag bak{dtm,
+                                          std::stoi(dtm.substr(0, 4)),
+                                          std::stoi(dtm.substr(4, 2)),
+                                          1 + d / 7 % 52,
+                                          1 + d % 7,
+                                          1 + d % 365};
+            zeile("Hlx133Bak", [&] { return Laden_AllgKalendertag(bak); });
         }
-        std::string gvo = tag(-60);
+        const std::string gvo = tag(-60);
         for (int w = 0; w < kArbeitsplaetze; ++w) {
-            std::string apl = platz(w), apg = format("GR%03ld", w / 10), bez = "Arbeitsplatz " + apl;
-            exec("insert into Hlx531Apl (AplApl,AplBez,AplApg,AplSts) values (:b0,:b1,:b2,:b3)",
-                 {s(apl), s(bez), s(apg), rt::i16(kEins)});
-            const std::int32_t afz = variante(w), lkz = leistung(w), kng = 2;
-            std::string kal = kalenderVon(w % kalender_);
-            exec("insert into Hlx532Aem (AemKng,AemApg,AemGvo,AemEmo,AemBez,AemKal,AemAfz,AemLkz) values "
-                 "(:b0,:b1,TO_DATE(:b2,'yyyymmdd'),:b3,:b4,:b5,:b6,:b7)",
-                 {rt::i32(kng), s(apl), s(gvo), s(emo), rt::txt("Zuordnung"), s(kal), rt::i32(afz), rt::i32(lkz)});
+            const std::string apl = platz(w);
+            zeile("Hlx531Apl",
+                  [&] { return Laden_Arbeitsplatz(apl, "Arbeitsplatz " + apl, format("GR%03ld", w / 10), kEins); });
+            zeile("Hlx532Aem", [&] {
+                return Laden_Zuordnung(
+                    {2, apl, gvo, emo, "Zuordnung", kalenderVon(w % kalender_), variante(w), leistung(w)});
+            });
         }
         std::string gvn = tag(-30), gbi = tag(365);
         const std::int32_t akz = 2, null = 0;
-        exec("insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAan,NzpVfh,NzpNfh,NzpMrk,NzpAus) values "
-             "(:b0,TO_DATE(:b1,'yyyymmdd'),TO_DATE(:b2,'yyyymmdd'),:b3,:b4,:b5,:b6,:b7)",
-             {rt::i32(akz), s(gvn), s(gbi), rt::i32(null), rt::i32(null), rt::i32(null), rt::i32(null),
-              rt::txt("BENCH")});
-        exec("insert into Hlx552Bnr (BnrKey,BnrBnr,BnrEsb) values (:b0,:b1,:b2)",
-             {rt::txt("PPSNR"), rt::i32(null), rt::txt("BENCH")});
+        zeile("Hlx591Nzp", [&] {
+            return rt::exec("insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAan,NzpVfh,NzpNfh,NzpMrk,NzpAus) values "
+                            "(:b0,TO_DATE(:b1,'yyyymmdd'),TO_DATE(:b2,'yyyymmdd'),:b3,:b4,:b5,:b6,:b7)",
+                            {rt::i32(akz), s(gvn), s(gbi), rt::i32(null), rt::i32(null), rt::i32(null), rt::i32(null),
+                             rt::txt("BENCH")});
+        });
+        zeile("Hlx552Bnr", [&] { return Laden_Nummernkreis(null, "BENCH"); });
     }
 
     void position(long i) {
         std::string apk = format("%012ld", 100000000000L + i / kPositionenJeAuftrag);
         std::string app = format("%05ld", (i % kPositionenJeAuftrag + 1) * 10);
         const std::string tagText = tag(static_cast<int>((i / kPositionenJeAuftrag) % kTage) - 40);
-        if (i % kPositionenJeAuftrag == 0) {
-            std::string bz1 = "Auftrag " + apk, tnr = format("TNR-%08ld", i / kPositionenJeAuftrag);
-            exec("insert into Hlx501Apk (ApkApk,ApkBz1,ApkTnr,ApkMee,ApkSts) values (:b0,:b1,:b2,:b3,:b4)",
-                 {s(apk), s(bz1), s(tnr), rt::txt("STK"), rt::i16(kOffen)});
-        }
+        if (i % kPositionenJeAuftrag == 0)
+            zeile("Hlx501Apk", [&] {
+                return Laden_Auftrag({apk, "Auftrag " + apk, format("TNR-%08ld", i / kPositionenJeAuftrag)});
+            });
 
         int ws[3];
         for (int k = 0; k < 3; ++k) {
@@ -164,60 +164,49 @@ private:
                                   format("%05ld", (kopf % kPositionenJeAuftrag + 1) * 10).c_str())
                       .c_str();
         }
-        std::string bdi = tagText + "060000", edi = tagText + "143000", apl = platz(ws[0]);
-        std::string bz1 = "Arbeitsgang " + app, zf3 = "Vorgabe aus dem Arbeitsplan";
-        const double null = 0;
-        exec("insert into Hlx504App (AppApk,AppApp,AppBz1,AppSts,AppBdi,AppEdi,AppSme,AppIme,AppMee,AppSza,"
-             "AppStr,AppSte,AppIta,AppItr,AppIte,AppApl,AppZf2,AppZf3) values (:b0,:b1,:b2,:b3,"
-             "TO_DATE(:b4,'yyyymmddHH24MISS'),TO_DATE(:b5,'yyyymmddHH24MISS'),:b6,:b7,:b8,:b9,:b10,:b11,:b12,"
-             ":b13,:b14,:b15,:b16,:b17)",
-             {s(apk), s(app), s(bz1), rt::i16(kOffen), s(bdi), s(edi), rt::real(sme), rt::real(ime), rt::txt("STK"),
-              rt::real(sza), rt::real(str), rt::real(ste), rt::real(null), rt::real(null), rt::real(null), s(apl),
-              s(zf2), s(zf3)});
+        zeile("Hlx504App", [&] {
+            return Laden_Position({apk, app, "Arbeitsgang " + app, platz(ws[0]), kOffen, tagText + "060000",
+                                   tagText + "143000", sme, ime, sza, str, ste, zf2, "Vorgabe aus dem Arbeitsplan"});
+        });
 
         for (int k = 0; k < 3; ++k) {
             std::string apl = platz(ws[k]);
             for (int j = 0; j < kMeldungenJeArbeitsplatz; ++j) {
                 // Start, eight quantity reports, finish.
-                std::string fcd = j == 0 ? "A01" : (j == kMeldungenJeArbeitsplatz - 1 ? "A06" : "A07");
-                std::string dat = tagText + format("%02ld0000", 6 + j * 8 / kMeldungenJeArbeitsplatz);
-                std::string pnr = format("%08ld", 1000 + (ws[k] + j) % 40), uhr = dat.substr(8);
+                const std::string fcd = j == 0 ? "A01" : (j == kMeldungenJeArbeitsplatz - 1 ? "A06" : "A07");
+                const std::string uhr = format("%02ld0000", 6 + j * 8 / kMeldungenJeArbeitsplatz);
+                const std::string pnr = format("%08ld", 1000 + (ws[k] + j) % 40);
                 const double gum = fcd == "A07" ? ganzZwischen(1, 25) : 0, fam = fcd == "A07" ? ganzZwischen(0, 1) : 0;
                 const double nam = fcd == "A01" ? 0 : ganzZwischen(80, 120);
-                const std::int32_t bnr = ++buchung_, lfn = 1;
-                exec("insert into Hlx560Mel (KeyBnr,KeyLfn,ObjTyp,KeyPnr,KeyApl,KeyApk,KeyApp,KeyDat,KeyUhr,MelFcd,"
-                     "MelGum,MelFam,MelNam,MelMee,MelErf) values (:b0,:b1,:b2,:b3,:b4,:b5,:b6,"
-                     "TO_DATE(:b7,'yyyymmddHH24MISS'),:b8,:b9,:b10,:b11,:b12,:b13,:b14)",
-                     {rt::i32(bnr), rt::i32(lfn), rt::txt("M_A"), s(pnr), s(apl), s(apk), s(app), s(dat), s(uhr),
-                      s(fcd), rt::real(gum), rt::real(fam), rt::real(nam), rt::txt("STK"), rt::txt("TERM01")});
+                const std::int32_t bnr = ++buchung_;
+                zeile("Hlx560Mel", [&] {
+                    return Laden_Meldung({bnr, "M_A", pnr, apl, apk, app, tagText, uhr, fcd, gum, fam, nam});
+                });
             }
             const std::int32_t v = variante(ws[k]);
             if (v == 3 || v == 4) {
                 // Two stretches of work by two people.
                 for (int j = 0; j < 2; ++j) {
-                    const std::int32_t sa = v == 3 ? 5 : 6;
-                    std::string pnr = format("%08ld", 2000 + j), dtm = tagText + (j ? "100000" : "060000"),
-                                edt = tagText + (j ? "143000" : "100000");
                     const double nza = dauer(60, 240), nzr = dauer(0, 30), rbz = dauer(0, 15);
-                    exec("insert into Hlx590Nza (NzaSa,NzaApl,NzaApk,NzaApp,NzaPnr,NzaDtm,NzaEdt,NzaBmk,NzaEmk,"
-                         "NzaNza,NzaBzA,NzaNzr,NzaBzr,NzaRbz,NzaErf) values (:b0,:b1,:b2,:b3,:b4,"
-                         "TO_DATE(:b5,'yyyymmddHH24MISS'),TO_DATE(:b6,'yyyymmddHH24MISS'),:b7,:b8,:b9,:b10,:b11,"
-                         ":b12,:b13,:b14)",
-                         {rt::i16(sa), s(apl), s(apk), s(app), s(pnr), s(dtm), s(edt), rt::txt("BG"), rt::txt("EG"),
-                          rt::real(nza), rt::real(nza), rt::real(nzr), rt::real(nzr), rt::real(rbz),
-                          rt::txt("ZEITERF")});
+                    const LadeQuelle q{v == 3 ? 5 : 6,
+                                       apl,
+                                       apk,
+                                       app,
+                                       format("%08ld", 2000 + j),
+                                       tagText + (j ? "100000" : "060000"),
+                                       tagText + (j ? "143000" : "100000"),
+                                       nza,
+                                       nzr,
+                                       rbz};
+                    zeile("Hlx590Nza", [&] { return Laden_Quelle(q); });
                 }
             }
         }
 
-        if (i % kMerkerAbstand == 3) {
-            std::string mdt = tagText + "150000";
-            const std::int32_t bnr = 0;
-            exec("insert into Hlx563Mrk (MrkKng,MrkApl,MrkApk,MrkApp,MrkPnr,MrkBnr,MrkObj,MrkMdt,MrkEsb) values "
-                 "(:b0,:b1,:b2,:b3,:b4,:b5,:b6,TO_DATE(:b7,'yyyymmddHH24MISS'),:b8)",
-                 {rt::txt("NZA"), rt::txt("0000000000"), s(apk), s(app), rt::txt("00000000"), rt::i32(bnr),
-                  rt::txt("M_A"), s(mdt), rt::txt("TERM01")});
-        }
+        if (i % kMerkerAbstand == 3)
+            zeile("Hlx563Mrk", [&] {
+                return Laden_Merker({"0000000000", apk, app, "00000000", 0, tagText + "150000"});
+            });
     }
 
     static std::string kalenderVon(int k) { return "K" + std::to_string(k + 1); }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "db/Ladezeilen.h"
 #include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "nza/Paket.h"
@@ -27,7 +28,6 @@ struct Tage {
     std::string gestern;      // yyyymmdd
     std::string vorMonat;     // validity start of the run parameters
     std::string inEinemJahr;  // validity end of the run parameters
-    int jahr = 0, monat = 0, woche = 0, wochentag = 0, jahrestag = 0;
 };
 
 // The day a number of days away, at noon so that no daylight-saving change
@@ -55,13 +55,6 @@ Tage tage() {
     d.gestern = datum(g);
     d.vorMonat = datum(verschoben(heute, -30));
     d.inEinemJahr = datum(verschoben(heute, 365));
-    char woche[4];
-    std::strftime(woche, sizeof woche, "%V", &g);
-    d.jahr = g.tm_year + 1900;
-    d.monat = g.tm_mon + 1;
-    d.woche = std::stoi(woche);
-    d.wochentag = g.tm_wday == 0 ? 7 : g.tm_wday;
-    d.jahrestag = g.tm_yday + 1;
     return d;
 }
 
@@ -77,8 +70,7 @@ public:
     int zeilen() const { return zeilen_; }
 
     void auftrag(std::string apk, std::string bz1, std::string tnr) {
-        exec("insert into Hlx501Apk (ApkApk,ApkBz1,ApkTnr,ApkMee,ApkSts) values (:b0,:b1,:b2,:b3,:b4)",
-             {s(apk), s(bz1), s(tnr), rt::txt("STK"), rt::i16(kOffen)});
+        zeile([&] { return Laden_Auftrag({apk, bz1, tnr}); });
     }
 
     struct Position {
@@ -109,14 +101,10 @@ public:
         // The planned total the planning system would have stored: set-up
         // time plus unit time times planned quantity.
         const double sza = hm(ganz(m(p.str) + static_cast<double>(ganz(m(p.ste) * p.sme))));
-        std::string bdi = tag_ + p.von, edi = tag_ + p.bis;
-        exec("insert into Hlx504App (AppApk,AppApp,AppBz1,AppSts,AppBdi,AppEdi,AppSme,AppIme,AppMee,AppSza,"
-             "AppStr,AppSte,AppIta,AppItr,AppIte,AppApl,AppZf2,AppZf3) values (:b0,:b1,:b2,:b3,"
-             "TO_DATE(:b4,'yyyymmddHH24MISS'),TO_DATE(:b5,'yyyymmddHH24MISS'),:b6,:b7,:b8,:b9,:b10,:b11,:b12,"
-             ":b13,:b14,:b15,:b16,:b17)",
-             {s(p.apk), s(p.app), s(p.bz1), rt::i16(p.sts), s(bdi), s(edi), rt::real(p.sme), rt::real(p.ime),
-              rt::txt("STK"), rt::real(sza), rt::real(p.str), rt::real(p.ste), rt::real(kNull), rt::real(kNull),
-              rt::real(kNull), s(p.apl), s(p.zf2), s(p.zf3)});
+        zeile([&] {
+            return Laden_Position({p.apk, p.app, p.bz1, p.apl, p.sts, tag_ + p.von, tag_ + p.bis, p.sme, p.ime, sza,
+                                   p.str, p.ste, p.zf2, p.zf3});
+        });
     }
 
     // One booking message of the shop floor: "M_A" messages name the
@@ -131,45 +119,33 @@ public:
     };
     void meldung(Meldung m) {
         const std::int32_t bnr = ++buchungsnummer_;
-        std::string dat = tag_ + m.uhr;
-        exec("insert into Hlx560Mel (KeyBnr,KeyLfn,ObjTyp,KeyPnr,KeyApl,KeyApk,KeyApp,KeyDat,KeyUhr,MelFcd,"
-             "MelGum,MelFam,MelNam,MelMee,MelErf) values (:b0,:b1,:b2,:b3,:b4,:b5,:b6,"
-             "TO_DATE(:b7,'yyyymmddHH24MISS'),:b8,:b9,:b10,:b11,:b12,:b13,:b14)",
-             {rt::i32(bnr), rt::i32(kEins), s(m.objTyp), s(m.pnr), s(m.apl), s(m.apk), s(m.app), s(dat), s(m.uhr),
-              s(m.fcd), rt::real(m.gum), rt::real(m.fam), rt::real(m.nam), rt::txt("STK"), rt::txt("TERM01")});
+        zeile([&] {
+            return Laden_Meldung({bnr, m.objTyp, m.pnr, m.apl, m.apk, m.app, tag_, m.uhr, m.fcd, m.gum, m.fam, m.nam});
+        });
     }
 
     void arbeitsplatz(std::string apl, std::string bez, std::string gruppe) {
-        exec("insert into Hlx531Apl (AplApl,AplBez,AplApg) values (:b0,:b1,:b2)", {s(apl), s(bez), s(gruppe)});
+        zeile([&] { return Laden_Arbeitsplatz(apl, bez, gruppe); });
     }
 
     // A shift model with its day type and its begin in h.mm.
     void schichtmodell(std::string emo, std::string bez, std::int32_t ttp, double beg) {
-        exec("insert into Hlx533Emo (EmoEmo,EmoBez,EmoTtp,EmoBeg) values (:b0,:b1,:b2,:b3)",
-             {s(emo), s(bez), rt::i32(ttp), rt::real(beg)});
+        zeile([&] { return Laden_Schichtmodell(emo, bez, ttp, beg); });
     }
 
     void kalendertag(std::string kal, std::int32_t btp) {
-        std::string dtm = tag_;
-        exec("insert into HlSystem.Hlx133Kal (KalNum,KalDtm,KalBtp) values (:b0,TO_DATE(:b1,'yyyymmdd'),:b2)",
-             {s(kal), s(dtm), rt::i32(btp)});
+        zeile([&] { return Laden_Kalendertag(kal, tag_, btp); });
     }
 
-    void allgKalendertag(const Tage& d) {
-        std::string dtm = tag_;
-        exec("insert into HlSystem.Hlx133Bak (BakDtm,BakJhr,BakMon,BakWch,BakWtg,BakJtg) values "
-             "(TO_DATE(:b0,'yyyymmdd'),:b1,:b2,:b3,:b4,:b5)",
-             {s(dtm), rt::i32(d.jahr), rt::i32(d.monat), rt::i32(d.woche), rt::i32(d.wochentag), rt::i32(d.jahrestag)});
+    void allgKalendertag() {
+        zeile([&] { return Laden_AllgKalendertag(*AllgKalendertag(tag_)); });
     }
 
     // A shift-model assignment of a workstation (kind 2) or a group (kind 1):
     // afz is the evaluation variant, lkz 1 asks for the performance correction.
     void zuordnung(std::int32_t kng, std::string apg, std::string emo, std::string gvo, std::int32_t afz,
                    std::int32_t lkz) {
-        exec("insert into Hlx532Aem (AemKng,AemApg,AemGvo,AemEmo,AemBez,AemKal,AemAfz,AemLkz) values "
-             "(:b0,:b1,TO_DATE(:b2,'yyyymmdd'),:b3,:b4,:b5,:b6,:b7)",
-             {rt::i32(kng), s(apg), s(gvo), s(emo), rt::txt("Zuordnung Demo"), rt::txt("K1"), rt::i32(afz),
-              rt::i32(lkz)});
+        zeile([&] { return Laden_Zuordnung({kng, apg, gvo, emo, "Zuordnung Demo", "K1", afz, lkz}); });
     }
 
     // A source row of kind 5 (variant 3) or 6 (variant 4), as the suite's
@@ -180,51 +156,47 @@ public:
         double nza = 0, nzr = 0, rbz = 0;
     };
     void quelle(Quelle q) {
-        std::string dtm = tag_ + q.von, edt = tag_ + q.bis;
-        exec("insert into Hlx590Nza (NzaSa,NzaApl,NzaApk,NzaApp,NzaPnr,NzaDtm,NzaEdt,NzaBmk,NzaEmk,NzaNza,NzaBzA,"
-             "NzaNzr,NzaBzr,NzaRbz,NzaErf) values (:b0,:b1,:b2,:b3,:b4,TO_DATE(:b5,'yyyymmddHH24MISS'),"
-             "TO_DATE(:b6,'yyyymmddHH24MISS'),:b7,:b8,:b9,:b10,:b11,:b12,:b13,:b14)",
-             {rt::i16(q.sa), s(q.apl), s(q.apk), s(q.app), s(q.pnr), s(dtm), s(edt), rt::txt("BG"), rt::txt("EG"),
-              rt::real(q.nza), rt::real(q.nza), rt::real(q.nzr), rt::real(q.nzr), rt::real(q.rbz), rt::txt("ZEITERF")});
+        zeile([&] {
+            return Laden_Quelle({q.sa, q.apl, q.apk, q.app, q.pnr, tag_ + q.von, tag_ + q.bis, q.nza, q.nzr, q.rbz});
+        });
     }
 
     // An "NZA" marker; the zero key (workstation ten zeros, personnel number
     // eight zeros, booking number 0) is the one a run deletes.
     void merker(std::string apk, std::string app, std::string apl = "0000000000", std::string pnr = "00000000",
                 std::int32_t bnr = 0) {
-        std::string mdt = tag_ + "150000";
-        exec("insert into Hlx563Mrk (MrkKng,MrkApl,MrkApk,MrkApp,MrkPnr,MrkBnr,MrkObj,MrkMdt,MrkEsb) values "
-             "(:b0,:b1,:b2,:b3,:b4,:b5,:b6,TO_DATE(:b7,'yyyymmddHH24MISS'),:b8)",
-             {rt::txt("NZA"), s(apl), s(apk), s(app), s(pnr), rt::i32(bnr), rt::txt("M_A"), s(mdt), rt::txt("TERM01")});
+        zeile([&] { return Laden_Merker({apl, apk, app, pnr, bnr, tag_ + "150000"}); });
     }
 
     void laufparameter(std::string gvn, std::string gbi) {
-        exec("insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAak,NzpAwt,NzpKjh,NzpKmn,NzpKwo,NzpKtg,NzpAan,NzpVfh,"
-             "NzpNfh,NzpMrk,NzpAus) values (:b0,TO_DATE(:b1,'yyyymmdd'),TO_DATE(:b2,'yyyymmdd'),:b3,:b4,:b5,:b6,"
-             ":b7,:b8,:b9,:b10,:b11,:b12,:b13)",
-             {rt::i32(kZwei), s(gvn), s(gbi), rt::i32(kEins), rt::i32(kEins), rt::i32(kNullI), rt::i32(kNullI),
-              rt::i32(kNullI), rt::i32(kNullI), rt::i32(kVorlauf), rt::i32(kVorlauf), rt::i32(kVorlauf),
-              rt::i32(kNullI), rt::txt("NACHT")});
+        zeile([&] {
+            return rt::exec(
+                "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAak,NzpAwt,NzpKjh,NzpKmn,NzpKwo,NzpKtg,NzpAan,NzpVfh,"
+                "NzpNfh,NzpMrk,NzpAus) values (:b0,TO_DATE(:b1,'yyyymmdd'),TO_DATE(:b2,'yyyymmdd'),:b3,:b4,:b5,:b6,"
+                ":b7,:b8,:b9,:b10,:b11,:b12,:b13)",
+                {rt::i32(kZwei), s(gvn), s(gbi), rt::i32(kEins), rt::i32(kEins), rt::i32(kNullI), rt::i32(kNullI),
+                 rt::i32(kNullI), rt::i32(kNullI), rt::i32(kVorlauf), rt::i32(kVorlauf), rt::i32(kVorlauf),
+                 rt::i32(kNullI), rt::txt("NACHT")});
+        });
     }
 
     void nummernkreis(std::int32_t letzte) {
-        exec("insert into Hlx552Bnr (BnrKey,BnrBnr,BnrEsb) values (:b0,:b1,:b2)",
-             {rt::txt("PPSNR"), rt::i32(letzte), rt::txt("PPS")});
+        zeile([&] { return Laden_Nummernkreis(letzte, "PPS"); });
     }
 
 private:
-    void exec(const char* text, rt::Binds in) {
+    // One insert, unless an earlier one failed.
+    template <class Einfuegen>
+    void zeile(Einfuegen einfuegen) {
         if (rc_ != 0) return;
-        rc_ = rt::exec(text, in);
+        rc_ = einfuegen();
         if (rc_ == 0) ++zeilen_;
     }
 
-    static constexpr std::int32_t kOffen = 20;
     static constexpr std::int32_t kEins = 1;
     static constexpr std::int32_t kZwei = 2;
     static constexpr std::int32_t kNullI = 0;
     static constexpr std::int32_t kVorlauf = 3;  // counters a previous run left
-    static constexpr double kNull = 0;
 
     std::string tag_;
     std::int32_t rc_ = 0;
@@ -246,7 +218,7 @@ void stammdaten(Laden& l, const Tage& d) {
     l.schichtmodell("FRUEH", "Fruehschicht 06-14", 1, 6.00);
     l.schichtmodell("SPAET", "Spaetschicht 14-22", 1, 14.00);
     l.kalendertag("K1", 1);
-    l.allgKalendertag(d);
+    l.allgKalendertag();
     const std::string gvo = d.vorMonat;
     // Own assignments: variant 2 (planned values), 3 (kind-5 rows, with the
     // performance correction), 4 (kind-6 rows), 5 (not evaluated).

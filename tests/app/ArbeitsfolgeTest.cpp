@@ -20,7 +20,7 @@ std::string zf3Nach(const std::string& zf3, double ste) {
     return app.AppZf3.str();
 }
 
-TEST(SteKorrigieren, KeepsTheFormerUnitTimeBehind22Characters) {
+TEST(Arbeitsfolge, KeepsTheFormerUnitTimeBehind22Characters) {
     const std::string dreissig = "Lackieren nach Vorgabe 0000000";
     ASSERT_EQ(dreissig.size(), 30u);
     EXPECT_EQ(zf3Nach(dreissig, 12.5), dreissig.substr(0, 22) + "12.50");
@@ -36,7 +36,7 @@ TEST(SteKorrigieren, KeepsTheFormerUnitTimeBehind22Characters) {
     EXPECT_EQ(zf3Nach(dreissig, 1e300), dreissig.substr(0, 22) + "10000000");
 }
 
-TEST(SteKorrigieren, ScalesByTheMeanPerformance) {
+TEST(Arbeitsfolge, ScalesByTheMeanPerformance) {
     AppRecord app{};
     app.AppSte = 0.5;
     NzaRecord nza{};
@@ -52,7 +52,7 @@ TEST(SteKorrigieren, ScalesByTheMeanPerformance) {
     EXPECT_DOUBLE_EQ(app.AppSte, 0.6);
 }
 
-TEST(SteKorrektur, AnEvaluationScalesThePlanOnlyOnce) {
+TEST(Arbeitsfolge, AnEvaluationScalesThePlanOnlyOnce) {
     const std::string v(22, '-'), k(21, '-');
     // Mean performance of two messages now and at the evaluation before (-1: no total record of it).
     struct {

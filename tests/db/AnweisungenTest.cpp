@@ -164,9 +164,9 @@ TEST(Anweisungen, PlaceholdersBindByOccurrence) {
     EXPECT_NE(t.sql.find("AppSts<>?7"), std::string::npos) << t.sql;
 }
 
-class AnweisungenOnDatabase : public ::testing::TestWithParam<testdb::Backend> {};
+class Anweisungen : public ::testing::TestWithParam<testdb::Backend> {};
 
-TEST_P(AnweisungenOnDatabase, EveryTextPreparesAgainstTheSchema) {
+TEST_P(Anweisungen, EveryTextPreparesAgainstTheSchema) {
     testdb::Db db = testdb::create(GetParam());
     bool sqlite = GetParam() == testdb::Backend::Sqlite;
     sqlite3* h = nullptr;
@@ -213,7 +213,7 @@ TEST_P(AnweisungenOnDatabase, EveryTextPreparesAgainstTheSchema) {
     testdb::destroy(db);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, AnweisungenOnDatabase, ::testing::ValuesIn(testdb::backends()),
+INSTANTIATE_TEST_SUITE_P(Backends, Anweisungen, ::testing::ValuesIn(testdb::backends()),
                          [](const auto& info) { return std::string(testdb::name(info.param)); });
 
 }  // namespace

@@ -9,7 +9,7 @@ namespace {
 
 using Ids = std::vector<std::string>;
 
-class ErrTest : public fixtures::DbTest {
+class DbMelErr : public fixtures::DbTest {
 protected:
     // One protocol entry; fnr tells the entries apart.
     void eintrag(int fnr, const char* fun, const char* obj, const char* apl, const char* apk, const char* app,
@@ -31,7 +31,7 @@ protected:
     Ids uebrig() const { return testdb::column(db, "select ErrFnr from Hlx554Err order by ErrFnr"); }
 };
 
-TEST_P(ErrTest, InsertWritesEveryColumn) {
+TEST_P(DbMelErr, InsertWritesEveryColumn) {
     const std::string heute = fixtures::tag(0);
     eintrag(7012, "NZA", "M_A", "APL01", "000000004711", "00010", "00001234", "20240304100000");
     EXPECT_EQ("ERF00001|BDE|00001234|APL01|000000004711|00010|7012|0|Korvim|NZA|M_A",
@@ -41,7 +41,7 @@ TEST_P(ErrTest, InsertWritesEveryColumn) {
     EXPECT_TRUE(fixtures::amTag(heute, wert("select ErrDat from Hlx554Err")));
 }
 
-TEST_P(ErrTest, PositionDeletesRemoveOnlyTheirFunctionGroup) {
+TEST_P(DbMelErr, PositionDeletesRemoveOnlyTheirFunctionGroup) {
     eintrag(1, "NZA", "M_A", "APL01", "000000004711", "00010", "00000001", "20240304100000");
     eintrag(2, "NZA", "M_A", "APL02", "000000004711", "00010", "00000002", "20240305100000");
     eintrag(3, "NZA", "MPA", "", "000000004711", "00010", "", "20240306100000");
@@ -54,7 +54,7 @@ TEST_P(ErrTest, PositionDeletesRemoveOnlyTheirFunctionGroup) {
     EXPECT_EQ(Ids({"5"}), uebrig());
 }
 
-TEST_P(ErrTest, PersonDeletesRemoveTheSameRowsByDay) {
+TEST_P(DbMelErr, PersonDeletesRemoveTheSameRowsByDay) {
     auto anlegen = [&] {
         eintrag(1, "NZM", "M__", "", "", "", "00000001", "20240304080000");
         eintrag(2, "NZM", "M__", "", "", "", "00000001", "20240304170000");
@@ -72,7 +72,7 @@ TEST_P(ErrTest, PersonDeletesRemoveTheSameRowsByDay) {
     EXPECT_EQ(1403, Err_PKeyDel("00000001", "20240304"));
 }
 
-TEST_P(ErrTest, ProofDeletesRemoveFromTheStampOnPerObjectKind) {
+TEST_P(DbMelErr, ProofDeletesRemoveFromTheStampOnPerObjectKind) {
     eintrag(1, "PRF", "M__", "APL01", "", "", "", "20240304095959");
     eintrag(2, "PRF", "M__", "APL01", "", "", "", "20240304100000");
     eintrag(3, "PRF", "M__", "APL01", "", "", "", "20240304100001");
@@ -90,7 +90,7 @@ TEST_P(ErrTest, ProofDeletesRemoveFromTheStampOnPerObjectKind) {
     EXPECT_EQ(1403, Err_PRFDelMPA("APL01", "000000004711", "00010", "00000002", "20240304", "110001"));
 }
 
-TEST_P(ErrTest, CountPerFunctionGroup) {
+TEST_P(DbMelErr, CountPerFunctionGroup) {
     eintrag(1, "NZA", "M__", "", "", "", "", "20240304100000");
     eintrag(2, "NZA", "M__", "", "", "", "", "20240304100000");
     eintrag(3, "LZA", "M__", "", "", "", "", "20240304100000");
@@ -101,6 +101,6 @@ TEST_P(ErrTest, CountPerFunctionGroup) {
     EXPECT_EQ(0, n);
 }
 
-FIXTURES_BACKENDS(ErrTest);
+FIXTURES_BACKENDS(DbMelErr);
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace {
 
 using fixtures::Meldung;
 
-class MelTest : public fixtures::DbTest {
+class DbMelMel : public fixtures::DbTest {
 protected:
     void m(const char* apl, const char* fcd, double gum, double fam, double nam, const char* app = "00010") {
         Meldung x;
@@ -27,7 +27,7 @@ protected:
     int bnr = 0;
 };
 
-TEST_P(MelTest, WorkstationCursorDeliversEachBookedWorkstationOnce) {
+TEST_P(DbMelMel, WorkstationCursorDeliversEachBookedWorkstationOnce) {
     Meldung x;
     for (const char* apl : {"APL01", "APL02", "APL01", "APL02"}) {
         x.apl = apl;
@@ -56,7 +56,7 @@ TEST_P(MelTest, WorkstationCursorDeliversEachBookedWorkstationOnce) {
     EXPECT_EQ(std::vector<std::string>({"APL01", "APL02"}), apls);
 }
 
-TEST_P(MelTest, SumsCoverTheA07AndA06MessagesOfThePositionOrWorkstation) {
+TEST_P(DbMelMel, SumsCoverTheA07AndA06MessagesOfThePositionOrWorkstation) {
     m("APL01", "A07", 1, 0.5, 1);
     m("APL01", "A07", 2, 0.5, 1);
     m("APL02", "A07", 3, 0.5, 1);
@@ -82,7 +82,7 @@ TEST_P(MelTest, SumsCoverTheA07AndA06MessagesOfThePositionOrWorkstation) {
     EXPECT_EQ(0.0, r.NzaRf1);
 }
 
-TEST_P(MelTest, NoMatchingMessageGivesZeroSumsAndCountButAFailureCountsOne) {
+TEST_P(DbMelMel, NoMatchingMessageGivesZeroSumsAndCountButAFailureCountsOne) {
     m("APL01", "A01", 5, 5, 5);
     NzaRecord r = fixtures::gesamtZeile();
     r.NzaGum = r.NzaAum = r.NzaRf1 = 9;
@@ -109,6 +109,6 @@ TEST_P(MelTest, NoMatchingMessageGivesZeroSumsAndCountButAFailureCountsOne) {
     EXPECT_EQ(0.0, r.NzaGum);
 }
 
-FIXTURES_BACKENDS(MelTest);
+FIXTURES_BACKENDS(DbMelMel);
 
 }  // namespace

@@ -19,9 +19,9 @@ MrkRecord nullSchluessel(const char* apk = "000000004711") {
     return r;
 }
 
-class MrkTest : public fixtures::DbTest {};
+class DbMelMrk : public fixtures::DbTest {};
 
-TEST_P(MrkTest, ReadByKeyFillsTheRowOrLeavesTheRecord) {
+TEST_P(DbMelMrk, ReadByKeyFillsTheRowOrLeavesTheRecord) {
     fixtures::merker(db, Merker{});
     MrkRecord r = nullSchluessel();
     r.MrkEsb = "VORHER";
@@ -38,7 +38,7 @@ TEST_P(MrkTest, ReadByKeyFillsTheRowOrLeavesTheRecord) {
     EXPECT_EQ(1, r.MrkBnr);
 }
 
-TEST_P(MrkTest, KindCursorOrdersByWorkstationOrderPositionTimeAndKeepsDeletedMarkers) {
+TEST_P(DbMelMrk, KindCursorOrdersByWorkstationOrderPositionTimeAndKeepsDeletedMarkers) {
     auto merker = [&](const char* apl, const char* apk, const char* app, const char* pnr, const char* mdt,
                       const char* kng = "NZA") {
         Merker m;
@@ -82,6 +82,6 @@ TEST_P(MrkTest, KindCursorOrdersByWorkstationOrderPositionTimeAndKeepsDeletedMar
     EXPECT_EQ(r.MrkEsb, "TERM01");
 }
 
-FIXTURES_BACKENDS(MrkTest);
+FIXTURES_BACKENDS(DbMelMrk);
 
 }  // namespace

@@ -71,9 +71,9 @@ NzaRecord schluesselVon(const NzaRecord& v) {
     return k;
 }
 
-class NzaTest : public fixtures::DbTest {};
+class DbMelNza : public fixtures::DbTest {};
 
-TEST_P(NzaTest, InsertedRecordReadsBackFieldForField) {
+TEST_P(DbMelNza, InsertedRecordReadsBackFieldForField) {
     const NzaRecord v = voll();
     const std::string heute = fixtures::tag(0);
     ASSERT_EQ(0, Nza_PKeyIns(&v));
@@ -87,7 +87,7 @@ TEST_P(NzaTest, InsertedRecordReadsBackFieldForField) {
     EXPECT_TRUE(fixtures::amTag(heute, wert("select NzaDat from Hlx590Nza")));
 }
 
-TEST_P(NzaTest, EmptyDateAndTimeAreStoredAsNull) {
+TEST_P(DbMelNza, EmptyDateAndTimeAreStoredAsNull) {
     NzaRecord v = voll();
     v.NzaEdtDat.clear();
     v.NzaEdtZeit.clear();
@@ -105,7 +105,7 @@ TEST_P(NzaTest, EmptyDateAndTimeAreStoredAsNull) {
     EXPECT_EQ("2024-03-05 00:00:00", wert("select NzaEdt from Hlx590Nza where NzaEdt is not null"));
 }
 
-TEST_P(NzaTest, ADateWrittenWithoutTimeReadsAsMidnight) {
+TEST_P(DbMelNza, ADateWrittenWithoutTimeReadsAsMidnight) {
     fixtures::NzaZeile z;
     z.sa = 11;
     z.dtm = "2024-03-04";
@@ -115,7 +115,7 @@ TEST_P(NzaTest, ADateWrittenWithoutTimeReadsAsMidnight) {
     EXPECT_EQ(r.NzaDtmZeit, "000000");
 }
 
-TEST_P(NzaTest, UpdateRewritesEveryColumnOfTheRowWithTheWholeKey) {
+TEST_P(DbMelNza, UpdateRewritesEveryColumnOfTheRowWithTheWholeKey) {
     NzaRecord v = voll();
     ASSERT_EQ(0, Nza_PKeyIns(&v));
     NzaRecord andere = voll(10, "        ", "060001");
@@ -141,7 +141,7 @@ TEST_P(NzaTest, UpdateRewritesEveryColumnOfTheRowWithTheWholeKey) {
     EXPECT_EQ(1403, Nza_PKeyUpd(&neu));
 }
 
-TEST_P(NzaTest, ReadWithoutRowKeepsKeyTextsAnd00SAndZeroesTheOtherNumbers) {
+TEST_P(DbMelNza, ReadWithoutRowKeepsKeyTextsAnd00SAndZeroesTheOtherNumbers) {
     const NzaRecord v = voll();
     ASSERT_EQ(0, Nza_PKeyIns(&v));
     NzaRecord r = voll();
@@ -162,7 +162,7 @@ TEST_P(NzaTest, ReadWithoutRowKeepsKeyTextsAnd00SAndZeroesTheOtherNumbers) {
     EXPECT_EQ(0.0, r.NzaRf3);
 }
 
-TEST_P(NzaTest, DuplicateKeyFailsAndKeepsWhatWasCommittedBefore) {
+TEST_P(DbMelNza, DuplicateKeyFailsAndKeepsWhatWasCommittedBefore) {
     const NzaRecord a = voll(10, "00000001");
     const NzaRecord b = voll(10, "00000002");
     ASSERT_EQ(0, Nza_PKeyIns(&a));
@@ -179,7 +179,7 @@ TEST_P(NzaTest, DuplicateKeyFailsAndKeepsWhatWasCommittedBefore) {
     EXPECT_EQ("2", wert("select count(*) from Hlx590Nza"));
 }
 
-TEST_P(NzaTest, PositionCursorDeliversItsRowsByPersonAndBegin) {
+TEST_P(DbMelNza, PositionCursorDeliversItsRowsByPersonAndBegin) {
     for (const char* pnr : {"00000002", "00000001"})
         for (const char* zeit : {"100000", "080000"}) {
             const NzaRecord v = voll(5, pnr, zeit);
@@ -222,7 +222,7 @@ TEST_P(NzaTest, PositionCursorDeliversItsRowsByPersonAndBegin) {
     Nza_PosClose();
 }
 
-TEST_P(NzaTest, DeletesRemoveOnlyTheirKindWorkstationAndPosition) {
+TEST_P(DbMelNza, DeletesRemoveOnlyTheirKindWorkstationAndPosition) {
     NzaRecord v = voll(10, "00000001");
     ASSERT_EQ(0, Nza_PKeyIns(&v));
     v.NzaPnr = "00000002";
@@ -256,6 +256,6 @@ TEST_P(NzaTest, DeletesRemoveOnlyTheirKindWorkstationAndPosition) {
     EXPECT_EQ("2", wert("select count(*) from Hlx590Nza"));
 }
 
-FIXTURES_BACKENDS(NzaTest);
+FIXTURES_BACKENDS(DbMelNza);
 
 }  // namespace

@@ -6,9 +6,9 @@
 
 namespace {
 
-class PpsTest : public fixtures::DbTest {};
+class DbMelPps : public fixtures::DbTest {};
 
-TEST_P(PpsTest, NumberRangeReadInsertAndUpdate) {
+TEST_P(DbMelPps, NumberRangeReadInsertAndUpdate) {
     BnrRecord r;
     r.BnrKey = "PPSNR";
     r.BnrBnr = 5;
@@ -46,7 +46,7 @@ TEST_P(PpsTest, NumberRangeReadInsertAndUpdate) {
     EXPECT_EQ(1403, Bnr_PKeyUpd(&z));
 }
 
-TEST_P(PpsTest, UploadRowLandsColumnForColumn) {
+TEST_P(DbMelPps, UploadRowLandsColumnForColumn) {
     PpsRecord p;
     p.PpsDat = "20240304123456";
     p.PpsLfn = 42;
@@ -87,6 +87,6 @@ TEST_P(PpsTest, UploadRowLandsColumnForColumn) {
     EXPECT_EQ("1", wert("select count(*) from Hlx580Pps"));
 }
 
-FIXTURES_BACKENDS(PpsTest);
+FIXTURES_BACKENDS(DbMelPps);
 
 }  // namespace

@@ -8,7 +8,7 @@ namespace {
 
 using fixtures::Zuordnung;
 
-class AemTest : public fixtures::DbTest {
+class DbstdAem : public fixtures::DbTest {
 protected:
     // First assignment of kind kng for apg on day tag; 1403 when none qualifies.
     std::int32_t erste(std::int32_t kng, const char* apg, const char* tag, AemRecord* r) {
@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_P(AemTest, OwnAndGroupAssignmentsAreFoundByTheirKind) {
+TEST_P(DbstdAem, OwnAndGroupAssignmentsAreFoundByTheirKind) {
     fixtures::variante(db, "APL01", 3, 1);
     fixtures::zuordnung(db, zu(1, "GRP01", 4));
 
@@ -57,7 +57,7 @@ TEST_P(AemTest, OwnAndGroupAssignmentsAreFoundByTheirKind) {
     EXPECT_EQ(4, r.AemAfz) << "a fetch without a row leaves the record alone";
 }
 
-TEST_P(AemTest, ValidityCalendarAndDayTypeDecide) {
+TEST_P(DbstdAem, ValidityCalendarAndDayTypeDecide) {
     fixtures::variante(db, "APL01", 2, 0);  // open end, calendar K1 of day type 1
     Zuordnung z = zu(2, "APL02", 2);
     z.gbi = "2024-03-03";
@@ -86,7 +86,7 @@ TEST_P(AemTest, ValidityCalendarAndDayTypeDecide) {
     EXPECT_EQ(1403, erste(2, "APL01", "20240305", &r)) << "no calendar day";
 }
 
-TEST_P(AemTest, AssignmentsComeInTheOrderOfTheirShiftModelsBegin) {
+TEST_P(DbstdAem, AssignmentsComeInTheOrderOfTheirShiftModelsBegin) {
     fixtures::schichtmodell(db, "SPAET", 1, "1980-01-01 14:00:00");
     Zuordnung z = zu(2, "APL01", 4);
     z.emo = "SPAET";
@@ -107,7 +107,7 @@ TEST_P(AemTest, AssignmentsComeInTheOrderOfTheirShiftModelsBegin) {
     EXPECT_EQ(0, Aem_TagClose());
 }
 
-TEST_P(AemTest, AShiftModelWithoutBeginComesAfterOneWithABegin) {
+TEST_P(DbstdAem, AShiftModelWithoutBeginComesAfterOneWithABegin) {
     fixtures::variante(db, "APL01", 3, 0);
     testdb::sql(db, "update Hlx533Emo set EmoBeg=NULL");
     fixtures::schichtmodell(db, "SPAET", 1, "1980-01-01 14:00:00");
@@ -119,7 +119,7 @@ TEST_P(AemTest, AShiftModelWithoutBeginComesAfterOneWithABegin) {
     EXPECT_EQ(r.AemEmo, "SPAET");
 }
 
-TEST_P(AemTest, WeekYearAtTheTurnOfTheYear) {
+TEST_P(DbstdAem, WeekYearAtTheTurnOfTheYear) {
     fixtures::arbeitsplatz(db, "APL01", "GRP01");
     fixtures::schichtmodell(db, "FRUEH", 1, "1980-01-01 06:00:00");
     Zuordnung z = zu(2, "APL01", 2);
@@ -141,7 +141,7 @@ TEST_P(AemTest, WeekYearAtTheTurnOfTheYear) {
     EXPECT_EQ(2024, r.WochenJahr);
 }
 
-TEST_P(AemTest, WorkstationReadLeavesTheRecordAloneWhenMissing) {
+TEST_P(DbstdAem, WorkstationReadLeavesTheRecordAloneWhenMissing) {
     fixtures::arbeitsplatz(db, "APL01", "GRP01");
     AplRecord r;
     r.AplApl = "APL01";
@@ -155,6 +155,6 @@ TEST_P(AemTest, WorkstationReadLeavesTheRecordAloneWhenMissing) {
     EXPECT_EQ(r.AplApg, "GRP01");
 }
 
-FIXTURES_BACKENDS(AemTest);
+FIXTURES_BACKENDS(DbstdAem);
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace {
 
 using fixtures::Position;
 
-class AppTest : public fixtures::DbTest {
+class DbstdApp : public fixtures::DbTest {
 protected:
     void pos(const std::string& apk, const std::string& app, int sts = 0) {
         Position p;
@@ -31,7 +31,7 @@ protected:
     }
 };
 
-TEST_P(AppTest, HeaderReadFillsAllButItsStampAndClearsAllButTheKeyWhenMissing) {
+TEST_P(DbstdApp, HeaderReadFillsAllButItsStampAndClearsAllButTheKeyWhenMissing) {
     fixtures::auftrag(db, "000000004711", "TEIL-4711");
     ApkRecord r;
     r.ApkApk = "000000004711";
@@ -49,7 +49,7 @@ TEST_P(AppTest, HeaderReadFillsAllButItsStampAndClearsAllButTheKeyWhenMissing) {
     EXPECT_TRUE(r.ApkDat.empty());
 }
 
-TEST_P(AppTest, PositionReadSplitsDateColumnsAndClearsAllButTheKeyWhenMissing) {
+TEST_P(DbstdApp, PositionReadSplitsDateColumnsAndClearsAllButTheKeyWhenMissing) {
     Position p;
     p.edi = "";
     p.ste = 0.12;
@@ -76,7 +76,7 @@ TEST_P(AppTest, PositionReadSplitsDateColumnsAndClearsAllButTheKeyWhenMissing) {
     EXPECT_EQ(0.0, r.AppSte);
 }
 
-TEST_P(AppTest, RangeCursorWalksTheKeyRangeInTextOrder) {
+TEST_P(DbstdApp, RangeCursorWalksTheKeyRangeInTextOrder) {
     pos("000000000100", "00010");
     pos("000000000100", "00020");
     pos("000000000100", "00030");
@@ -104,7 +104,7 @@ TEST_P(AppTest, RangeCursorWalksTheKeyRangeInTextOrder) {
     EXPECT_EQ(V(), bereich("000000000300", "00001", "000000000100", "00010"));
 }
 
-TEST_P(AppTest, RangeFetchPastTheEndClearsAllButTheKeyAndTheNextFetchFillsEverything) {
+TEST_P(DbstdApp, RangeFetchPastTheEndClearsAllButTheKeyAndTheNextFetchFillsEverything) {
     Position p;
     p.zf2 = "PAKET-1";
     fixtures::position(db, p);
@@ -126,7 +126,7 @@ TEST_P(AppTest, RangeFetchPastTheEndClearsAllButTheKeyAndTheNextFetchFillsEveryt
     App_VonBisClose();
 }
 
-TEST_P(AppTest, WriteBackStoresEveryFieldAndTheDatabaseTime) {
+TEST_P(DbstdApp, WriteBackStoresEveryFieldAndTheDatabaseTime) {
     fixtures::position(db, Position{});
     AppRecord r;
     r.AppApk = "000000004711";
@@ -167,7 +167,7 @@ TEST_P(AppTest, WriteBackStoresEveryFieldAndTheDatabaseTime) {
     EXPECT_TRUE(fixtures::amTag(heute, z.AppDat.str()));
 }
 
-TEST_P(AppTest, FailedWriteBackReturnsTheCodeAndLeavesTheRow) {
+TEST_P(DbstdApp, FailedWriteBackReturnsTheCodeAndLeavesTheRow) {
     fixtures::position(db, Position{});
     AppRecord r;
     r.AppApk = "000000004711";
@@ -183,7 +183,7 @@ TEST_P(AppTest, FailedWriteBackReturnsTheCodeAndLeavesTheRow) {
     EXPECT_DOUBLE_EQ(0, zahl("select AppIta from Hlx504App"));
 }
 
-TEST_P(AppTest, PackageCountAndCursor) {
+TEST_P(DbstdApp, PackageCountAndCursor) {
     Position p;
     p.zf2 = "*PKT_KOPF*";
     fixtures::position(db, p);
@@ -215,6 +215,6 @@ TEST_P(AppTest, PackageCountAndCursor) {
     EXPECT_EQ(5, n);
 }
 
-FIXTURES_BACKENDS(AppTest);
+FIXTURES_BACKENDS(DbstdApp);
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 namespace {
 
-class NzpTest : public fixtures::DbTest {
+class DbstdNzp : public fixtures::DbTest {
 protected:
     static std::string tagText(int tage) {
         std::string t = fixtures::tag(tage);
@@ -14,7 +14,7 @@ protected:
     }
 };
 
-TEST_P(NzpTest, ValidRowIsReadAndWrittenBack) {
+TEST_P(DbstdNzp, ValidRowIsReadAndWrittenBack) {
     fixtures::laufparameter(db, 2, -1, 1);
     NzpRecord r;
     r.NzpAkz = 2;
@@ -41,7 +41,7 @@ TEST_P(NzpTest, ValidRowIsReadAndWrittenBack) {
     EXPECT_EQ("", wert("select NzpAus from Hlx591Nzp"));
 }
 
-TEST_P(NzpTest, RowBeginningOrEndingTodayIsNotValid) {
+TEST_P(DbstdNzp, RowBeginningOrEndingTodayIsNotValid) {
     fixtures::laufparameter(db, 2, 0, 5);
     fixtures::laufparameter(db, 2, -5, 0);
     NzpRecord r;
@@ -54,7 +54,7 @@ TEST_P(NzpTest, RowBeginningOrEndingTodayIsNotValid) {
     EXPECT_EQ("ALT", wert("select min(NzpAus) from Hlx591Nzp"));
 }
 
-TEST_P(NzpTest, TwoValidRowsAreTooMany) {
+TEST_P(DbstdNzp, TwoValidRowsAreTooMany) {
     fixtures::laufparameter(db, 2, -1, 1);
     fixtures::laufparameter(db, 2, -3, 3);
     NzpRecord r;
@@ -63,6 +63,6 @@ TEST_P(NzpTest, TwoValidRowsAreTooMany) {
     EXPECT_TRUE(r.NzpAus.empty());
 }
 
-FIXTURES_BACKENDS(NzpTest);
+FIXTURES_BACKENDS(DbstdNzp);
 
 }  // namespace

@@ -133,7 +133,7 @@ TEST_P(CrashRerun, KilledRunsThenOneToTheEndEqualAnUninterruptedRun) {
 // The SQLite file system fills up during a run: every failed write is
 // reported, the run ends normally, the file stays sound, and once there is
 // room again a rerun leaves what an undisturbed run leaves.
-TEST(CrashRerunVoll, FullDiskIsReportedAndARerunCompletesTheRange) {
+TEST(CrashRerun, FullDiskIsReportedAndARerunCompletesTheRange) {
     const int n = zuverlaessig::anzahl("KORVIMAND_FULL_POSITIONS", 2000, 300);
     struct Paar {
         testdb::Db db;

@@ -7,20 +7,19 @@
 
 namespace {
 
-using fixtures::Merker;
 using fixtures::Position;
-using Markierung = auswertung::Lauf;
+using Merker = auswertung::Lauf;
 
-Merker merker(const std::string& app, const std::string& apl = "0000000000",
-              const std::string& mdt = "2024-03-04 15:00:00") {
-    Merker m;
+fixtures::Merker merker(const std::string& app, const std::string& apl = "0000000000",
+                        const std::string& mdt = "2024-03-04 15:00:00") {
+    fixtures::Merker m;
     m.app = app;
     m.apl = apl;
     m.mdt = mdt;
     return m;
 }
 
-TEST_P(Markierung, MarkerRunEvaluatesTheMarkedPositions) {
+TEST_P(Merker, MarkerRunEvaluatesTheMarkedPositions) {
     for (const char* app : {"00010", "00020", "00030", "00040"}) {
         Position p;
         p.app = app;
@@ -31,10 +30,10 @@ TEST_P(Markierung, MarkerRunEvaluatesTheMarkedPositions) {
     fixtures::merker(db, merker("00030"));           // two markers of one position
     // the person's marker comes first and its evaluation deletes the zero-key
     // marker, which the open cursor still delivers
-    Merker person = merker("00030", "0000000000", "2024-03-04 14:00:00");
+    fixtures::Merker person = merker("00030", "0000000000", "2024-03-04 14:00:00");
     person.pnr = "00001234";
     fixtures::merker(db, person);
-    Merker andereArt = merker("00040");
+    fixtures::Merker andereArt = merker("00040");
     andereArt.kng = "LZA";
     fixtures::merker(db, andereArt);  // not this program's kind
 
@@ -60,13 +59,13 @@ TEST_P(Markierung, MarkerRunEvaluatesTheMarkedPositions) {
     EXPECT_EQ(anzahl("Hlx563Mrk"), "3");
 }
 
-TEST_P(Markierung, MarkersComeInWorkstationOrderNotOrderNumberOrder) {
+TEST_P(Merker, MarkersComeInWorkstationOrderNotOrderNumberOrder) {
     for (const char* apk : {"000000004711", "000000004712", "000000004713"}) {
         Position p;
         p.apk = apk;
         fixtures::position(db, p);
     }
-    Merker m = merker("00010", "APL02");
+    fixtures::Merker m = merker("00010", "APL02");
     m.apk = "000000004711";
     fixtures::merker(db, m);
     m = merker("00010", "APL01", "2024-03-04 16:00:00");
@@ -80,7 +79,7 @@ TEST_P(Markierung, MarkersComeInWorkstationOrderNotOrderNumberOrder) {
               (std::vector<std::string>{"000000004712", "000000004713", "000000004711"}));
 }
 
-TEST_P(Markierung, RangeRunDeletesTheZeroKeyMarkersOfItsPositions) {
+TEST_P(Merker, RangeRunDeletesTheZeroKeyMarkersOfItsPositions) {
     for (const char* app : {"00010", "00020"}) {
         Position p;
         p.app = app;
@@ -97,4 +96,4 @@ TEST_P(Markierung, RangeRunDeletesTheZeroKeyMarkersOfItsPositions) {
 
 }  // namespace
 
-AUSWERTUNG_BACKENDS(Markierung);
+AUSWERTUNG_BACKENDS(Merker);

@@ -12,13 +12,13 @@ namespace {
 
 using fixtures::NzaZeile;
 using fixtures::Position;
-using PaketE2e = paketlauf::Lauf;
+using Paket = paketlauf::Lauf;
 
 // The package key of head 4711/10: order right-aligned in 12, position in 5, 13 blanks.
 const std::string kSchluessel10 = "        4711   10             ";
 const std::string kSchluessel20 = "        4711   20             ";
 
-TEST_P(PaketE2e, KopfformTeiltNachPlanzeiten) {
+TEST_P(Paket, KopfformTeiltNachPlanzeiten) {
     // head: planned 2.00 with set-up 0.50, net 70 minutes
     NzaZeile q;
     q.nzr = 0.45, q.bzr = 1.00, q.pzr = 0.30, q.uzr = 0.10, q.rbz = 2.00;
@@ -74,7 +74,7 @@ TEST_P(PaketE2e, KopfformTeiltNachPlanzeiten) {
     EXPECT_DOUBLE_EQ(zahl("select PpsZt3 from Hlx580Pps where PpsApk='4712'"), 0.15);
 }
 
-TEST_P(PaketE2e, KopfformVorhandenesMitgliedBehaeltSeineFelder) {
+TEST_P(Paket, KopfformVorhandenesMitgliedBehaeltSeineFelder) {
     NzaZeile q;
     q.nza = 2.45;
     q.nzr = 1.00;
@@ -105,7 +105,7 @@ TEST_P(PaketE2e, KopfformVorhandenesMitgliedBehaeltSeineFelder) {
     EXPECT_DOUBLE_EQ(zahl("select PpsGum from Hlx580Pps where PpsApk='4712'"), 7);
 }
 
-TEST_P(PaketE2e, KopfformOhnePlanzeitenDesKopfes) {
+TEST_P(Paket, KopfformOhnePlanzeitenDesKopfes) {
     NzaZeile q;
     q.nzr = 0.45, q.nza = 1.30, q.bza = 0.75, q.nzu = 2.10;
     // head 10 without planned time: f1 = 0, net 0, so f2 = 1
@@ -130,7 +130,7 @@ TEST_P(PaketE2e, KopfformOhnePlanzeitenDesKopfes) {
     EXPECT_DOUBLE_EQ(app("4713", "AppIta"), 3.00);  // actual 90 + planned 90 minutes
 }
 
-TEST_P(PaketE2e, KopfformMitLeistungsbezugKorrigiertDieMitglieder) {
+TEST_P(Paket, KopfformMitLeistungsbezugKorrigiertDieMitglieder) {
     // head total: two "A07" messages of 120 % each, so the unit time scales by 1.2
     Position k;
     k.app = "10";
@@ -172,7 +172,7 @@ TEST_P(PaketE2e, KopfformMitLeistungsbezugKorrigiertDieMitglieder) {
     EXPECT_EQ(wert("select AppZf3 from Hlx504App where AppApk='4713'"), "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123");
 }
 
-TEST_P(PaketE2e, ProgrammformTeiltZuGleichenTeilen) {
+TEST_P(Paket, ProgrammformTeiltZuGleichenTeilen) {
     NzaZeile q;
     q.nza = 1.00, q.bza = 0.31, q.pza = 0.07, q.uza = 0.02, q.abz = 0.45;
     q.nzu = 0.30, q.bzu = 0.06, q.pzu = 0.09, q.nzr = 5.00;
@@ -213,7 +213,7 @@ TEST_P(PaketE2e, ProgrammformTeiltZuGleichenTeilen) {
     EXPECT_EQ(wert("select count(distinct PpsLfn) from Hlx580Pps where PpsLfn between 1 and 6"), "6");
 }
 
-TEST_P(PaketE2e, KopfOhneMitglieder) {
+TEST_P(Paket, KopfOhneMitglieder) {
     NzaZeile q;
     q.nza = 1.00;
     kopf("10", "*PKT_KOPF*", 2.00, 0.50, q);
@@ -231,4 +231,4 @@ TEST_P(PaketE2e, KopfOhneMitglieder) {
 
 }  // namespace
 
-PAKETLAUF_BACKENDS(PaketE2e);
+PAKETLAUF_BACKENDS(Paket);

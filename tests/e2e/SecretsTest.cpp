@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(E2e, Secrets, ::testing::ValuesIn(testdb::backends()),
 
 // korvimand-admin ini: the password from stdin, never needed on the command
 // line, never shown, stored enciphered (from an environment variable: AdminCfg).
-TEST(SecretsAdmin, IniTakesThePasswordFromStdin) {
+TEST(Secrets, IniTakesThePasswordFromStdin) {
     const std::string geheim = "Ini-Geheim-4711;x";
     e2e::Tree t = e2e::makeEmptyTree();
     const std::string datei = t.root + "/files/helixonar.ini";

@@ -75,9 +75,9 @@ TEST(Startup, TwoProcessesStartedTogetherOnAFileNotInWalModeBothConnect) {
     testdb::destroy(db);
 }
 
-class StartupDb : public e2e::TreeTest {};
+class Startup : public e2e::TreeTest {};
 
-TEST_P(StartupDb, WrongArgumentCountIsLoggedWithTheCountAndEndsWithStatus0) {
+TEST_P(Startup, WrongArgumentCountIsLoggedWithTheCountAndEndsWithStatus0) {
     const struct {
         std::vector<std::string> args;
         std::string code;
@@ -95,7 +95,7 @@ TEST_P(StartupDb, WrongArgumentCountIsLoggedWithTheCountAndEndsWithStatus0) {
     EXPECT_EQ(testdb::value(db, "select count(*) from Hlx591Nzp"), "0");
 }
 
-TEST_P(StartupDb, FiveArgumentsRunWithTheFifthCutToEight) {
+TEST_P(Startup, FiveArgumentsRunWithTheFifthCutToEight) {
     fixtures::laufparameter(db);
     const e2e::Result r = e2e::run(tree, {"999999999999999", "00000", "000000000000", "99999", "ERFASSER10"});
     EXPECT_EQ(r.status, 0);
@@ -107,7 +107,7 @@ TEST_P(StartupDb, FiveArgumentsRunWithTheFifthCutToEight) {
     EXPECT_EQ(testdb::value(db, "select NzpAus from Hlx591Nzp"), "ERFASSER");
 }
 
-TEST_P(StartupDb, MarkerModeOnlyForTwelveZerosAfterCutting) {
+TEST_P(Startup, MarkerModeOnlyForTwelveZerosAfterCutting) {
     // A marker whose position does not exist shows which mode ran: the
     // marker mode logs the failed read and deletes the marker.
     fixtures::Merker m;
@@ -137,7 +137,7 @@ TEST_P(StartupDb, MarkerModeOnlyForTwelveZerosAfterCutting) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, StartupDb, ::testing::ValuesIn(testdb::backends()),
+INSTANTIATE_TEST_SUITE_P(Backends, Startup, ::testing::ValuesIn(testdb::backends()),
                          [](const auto& info) { return std::string(testdb::name(info.param)); });
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace {
 
 using fixtures::NzaZeile;
 using fixtures::Position;
-using UploadE2e = paketlauf::Lauf;
+using Upload = paketlauf::Lauf;
 
 std::string jetzt() {
     const std::time_t t = std::time(nullptr);
@@ -42,7 +42,7 @@ void nummernkreis(const testdb::Db& db, long bnr) {
                         ", '2020-01-01 00:00:00', 'ALT')");
 }
 
-TEST_P(UploadE2e, ZeileMitFestwertenUndNaechsterNummer) {
+TEST_P(Upload, ZeileMitFestwertenUndNaechsterNummer) {
     nummernkreis(db, 41);
     Position p;
     p.app = "10";
@@ -98,7 +98,7 @@ TEST_P(UploadE2e, ZeileMitFestwertenUndNaechsterNummer) {
     EXPECT_LE(mdtMzt, dat);
 }
 
-TEST_P(UploadE2e, MisslungeneNummerGibtNull) {
+TEST_P(Upload, MisslungeneNummerGibtNull) {
     nummernkreis(db, 41);
     verweigern(db, "bnr_nein", "before update", "Hlx552Bnr", "new.BnrBnr > 0");
     kopf("10", "", 0, 0, NzaZeile{});
@@ -113,7 +113,7 @@ TEST_P(UploadE2e, MisslungeneNummerGibtNull) {
     EXPECT_EQ(wert("select BnrBnr from Hlx552Bnr where BnrKey='PPSNR'"), "41");
 }
 
-TEST_P(UploadE2e, ErschoepfterNummernkreisLaeuftNichtUeber) {
+TEST_P(Upload, ErschoepfterNummernkreisLaeuftNichtUeber) {
     nummernkreis(db, 2147483647);
     kopf("10", "", 0, 0, NzaZeile{});
     lauf();
@@ -129,4 +129,4 @@ TEST_P(UploadE2e, ErschoepfterNummernkreisLaeuftNichtUeber) {
 
 }  // namespace
 
-PAKETLAUF_BACKENDS(UploadE2e);
+PAKETLAUF_BACKENDS(Upload);

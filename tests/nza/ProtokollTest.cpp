@@ -5,9 +5,9 @@
 
 namespace {
 
-class ProtokollTest : public fixtures::DbTest {};
+class Protokoll : public fixtures::DbTest {};
 
-TEST_P(ProtokollTest, WritersFillTheirFixedValuesAndTheFirstLogsEveryAttempt) {
+TEST_P(Protokoll, WritersFillTheirFixedValuesAndTheFirstLogsEveryAttempt) {
     MelRecord m = fixtures::schluessel("APL01");
     m.KeyUhr = "071500";
     EXPECT_EQ(0, Write_ProtokollMel(m));
@@ -35,6 +35,6 @@ TEST_P(ProtokollTest, WritersFillTheirFixedValuesAndTheFirstLogsEveryAttempt) {
     EXPECT_GT(0, eintraege[1].code);
 }
 
-FIXTURES_BACKENDS(ProtokollTest);
+FIXTURES_BACKENDS(Protokoll);
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "db/Ladezeilen.h"
 #include "db/runtime/Runtime.h"
 #include "util/MsgLog.h"
 #include "util/RunContext.h"
@@ -29,18 +30,6 @@ void einmal(const testdb::Db& db, const std::string& tabelle, const std::string&
             const std::string& bedingung) {
     testdb::sql(db, "insert into " + tabelle + " (" + spalten + ") select " + werte +
                         " where not exists (select 1 from " + tabelle + " where " + bedingung + ")");
-}
-
-std::tm tagesDatum(const std::string& tag) {
-    std::tm t{};
-    if (std::sscanf(tag.c_str(), "%d-%d-%d", &t.tm_year, &t.tm_mon, &t.tm_mday) != 3)
-        throw std::invalid_argument("not a date: " + tag);
-    t.tm_year -= 1900;
-    t.tm_mon -= 1;
-    t.tm_hour = 12;
-    t.tm_isdst = -1;
-    std::mktime(&t);  // fills weekday and day of the year
-    return t;
 }
 
 }  // namespace
@@ -134,15 +123,13 @@ void kalendertag(const testdb::Db& db, const std::string& kal, const std::string
 }
 
 void allgKalendertag(const testdb::Db& db, const std::string& tag) {
-    const std::tm t = tagesDatum(tag);
-    char woche[4];
-    std::strftime(woche, sizeof woche, "%V", &t);
-    const int wochentag = t.tm_wday == 0 ? 7 : t.tm_wday;
     const std::string tabelle = systemTabelle(db, "Hlx133Bak");
     const std::string stunde = tag.substr(0, 10) + " 00:00:00";
+    const auto k = AllgKalendertag(tag.substr(0, 4) + tag.substr(5, 2) + tag.substr(8, 2));
+    if (!k || tag[4] != '-' || tag[7] != '-') throw std::invalid_argument("not a date: " + tag);
     einmal(db, tabelle, "BakDtm, BakJhr, BakMon, BakWch, BakWtg, BakJtg",
-           q(stunde) + "," + n(t.tm_year + 1900) + "," + n(t.tm_mon + 1) + "," + woche + "," + n(wochentag) + "," +
-               n(t.tm_yday + 1),
+           q(stunde) + "," + n(k->jahr) + "," + n(k->monat) + "," + n(k->woche) + "," + n(k->wochentag) + "," +
+               n(k->jahrestag),
            "BakDtm=" + q(stunde));
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 std::string enc(const std::string& text) { return Cfg_EncodeValue(text, CfgKeyText); }
 
-class ConfigFile : public ::testing::Test {
+class Config : public ::testing::Test {
 protected:
     void SetUp() override {
         char pattern[] = "/tmp/korvimand-cfg-XXXXXX";
@@ -34,7 +34,7 @@ protected:
     std::string path;
 };
 
-TEST_F(ConfigFile, LoginFileReadsBackInAnyRecordOrder) {
+TEST_F(Config, LoginFileReadsBackInAnyRecordOrder) {
     write(Cfg_DbLoginFile("scott", "tiger;with blanks", "sqlite:../../../../files/bde.db"));
     ::setenv("KORVIMAND_INI", path.c_str(), 1);
     char login[CfgLoginBytes], password[CfgLoginBytes], net8[CfgLoginBytes];
@@ -51,7 +51,7 @@ TEST_F(ConfigFile, LoginFileReadsBackInAnyRecordOrder) {
     EXPECT_STREQ(net8, "");
 }
 
-TEST_F(ConfigFile, MatchesByNameOrKeyOrNumber) {
+TEST_F(Config, MatchesByNameOrKeyOrNumber) {
     write("A;First;\r\n7;login;" + enc("lower") + "\r\nA;Second;x;y\r\n8;LOGIN;" + enc("upper") +
           "\r\nA;Third;\r\n9;NET8 ;" + enc("blank") + "\r\n");
     // Keys compare exactly: case and blanks count.
@@ -70,7 +70,7 @@ TEST_F(ConfigFile, MatchesByNameOrKeyOrNumber) {
     EXPECT_EQ(read("LOGIN"), "zero");
 }
 
-TEST_F(ConfigFile, SecondLineLayout) {
+TEST_F(Config, SecondLineLayout) {
     CfgRecord r;
     // The record name stands between the first two ';' of the first line;
     // with fewer than two there is none.
@@ -106,7 +106,7 @@ TEST_F(ConfigFile, SecondLineLayout) {
     EXPECT_FALSE(Cfg_FindRecord(std::string("A;N;\n1;LO\0GIN;1\n", 16), "", "LOGIN", -1, r));
 }
 
-TEST_F(ConfigFile, NothingToFind) {
+TEST_F(Config, NothingToFind) {
     EXPECT_EQ(read("LOGIN"), "");  // no file
     write("");
     EXPECT_EQ(read("LOGIN"), "");
@@ -124,7 +124,7 @@ TEST_F(ConfigFile, NothingToFind) {
     EXPECT_STREQ(net8, "");
 }
 
-TEST_F(ConfigFile, LongLinesStayOneLineAndValuesKeepTheirLimit) {
+TEST_F(Config, LongLinesStayOneLineAndValuesKeepTheirLimit) {
     // A 10 MB first line and a 10 MB key do not put the records out of step.
     const std::string huge(10 * 1024 * 1024, 'h');
     write("A;" + huge + ";\r\n1;" + huge + ";" + enc("skip") + "\r\nA;N;\r\n2;LOGIN;" + enc("found") + "\r\n");
@@ -143,7 +143,7 @@ TEST_F(ConfigFile, LongLinesStayOneLineAndValuesKeepTheirLimit) {
     EXPECT_EQ(enc(forty).size(), CfgValueMax);
 }
 
-TEST(ConfigValue, GroupsOfFiveDigits) {
+TEST_F(Config, GroupsOfFiveDigits) {
     const std::string text = "Kennwort";
     const std::string digits = enc(text);
     ASSERT_EQ(digits.size(), 40u);
@@ -167,7 +167,7 @@ TEST(ConfigValue, GroupsOfFiveDigits) {
     EXPECT_NE(Cfg_DecodeValue(digits, "HELXSYS1", 0), text);
 }
 
-TEST(ConfigValue, IncompleteBlocksAndBadDigits) {
+TEST_F(Config, IncompleteBlocksAndBadDigits) {
     // 17 digits are 3 groups; a last block of 3 words is completed with a
     // zero word and gives 3 characters.
     EXPECT_EQ(Cfg_DecodeValue("12345000016553500", CfgKeyText, 0), "\xdf\xe8\x81");
@@ -179,7 +179,7 @@ TEST(ConfigValue, IncompleteBlocksAndBadDigits) {
     EXPECT_EQ(Cfg_DecodeValue(std::string(1000, '9'), CfgKeyText, 0), neunen);
 }
 
-TEST(ConfigValue, LetterModeAndOtherModes) {
+TEST_F(Config, LetterModeAndOtherModes) {
     // Mode 1: each letter stands for the two digits of its distance from 'A'.
     const std::string digits = enc("Net8");
     std::string letters;

@@ -181,7 +181,7 @@ TEST_F(MsgLog, WithoutANameTheLogIsMsgDat) {
     EXPECT_EQ(entries[1].message, "empty");
 }
 
-TEST(MsgLogNames, BackupName) {
+TEST_F(MsgLog, BackupName) {
     EXPECT_EQ(Msg_BackupName("./Msg/Korvimand.Txt"), "./Msg/Korvimand.old");
     EXPECT_EQ(Msg_BackupName("msg.dat"), "msg.old");
     EXPECT_EQ(Msg_BackupName("a.b/c.d.e"), "a.b/c.d.old");

@@ -21,8 +21,9 @@ std::int32_t Mel_AppAplClose();
 // Sums of the position's "A07"/"A06" messages into NzaGum, NzaAum, NzaRf1 and their count into NzaMaz;
 // a failed query gives 0, 0, 0 and 1. Returns the query's code.
 std::int32_t Mel_AppSum(NzaRecord* r);
-// Sums of the "A07"/"A06" messages of workstation, order and position into NzaGum and NzaAum.
-void Mel_AplAppSum(NzaRecord* r);
+// Sums of the "A07"/"A06" messages of workstation, order and position into
+// NzaGum and NzaAum; a failed query gives 0 and 0. Returns the query's code.
+std::int32_t Mel_AplAppSum(NzaRecord* r);
 
 // Inserts the record; NzaDat becomes the database time.
 std::int32_t Nza_PKeyIns(const NzaRecord* r);

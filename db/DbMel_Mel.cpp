@@ -66,7 +66,7 @@ std::int32_t Mel_AppSum(NzaRecord* r) {
     return rc;
 }
 
-void Mel_AplAppSum(NzaRecord* r) {
+std::int32_t Mel_AplAppSum(NzaRecord* r) {
     double gum = 0, fam = 0;
     std::int32_t rc =
         rt::exec(kMel_AplAppSum,
@@ -74,6 +74,7 @@ void Mel_AplAppSum(NzaRecord* r) {
                  {rt::real(gum), rt::real(fam)});
     r->NzaGum = rc == 0 ? gum : 0;
     r->NzaAum = rc == 0 ? fam : 0;
+    return rc;
 }
 
 std::span<const Anweisung> DbMel_MelTexte() {

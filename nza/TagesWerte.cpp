@@ -75,9 +75,10 @@ void summenEintragen(NzaRecord* r, const Minuten& summe) {
     for (std::size_t i = 0; i < kDauern.size(); ++i) r->*kDauern[i] = hm(ganz(summe[i]));
 }
 
-// Quantities from the workstation's messages, then the insert.
-void auswertungSchreiben(NzaRecord* r) {
-    Mel_AplAppSum(r);
+// Quantities from the workstation's messages, then the insert. Quantities
+// that could not be summed are written as 0, which the log must explain.
+void auswertungSchreiben(const char* funktion, NzaRecord* r) {
+    Msg_Datenbankfehler(funktion, "Mel_AplAppSum", Mel_AplAppSum(r));
     const std::int32_t rc = Nza_PKeyIns(r);
     if (rc != 0) Msg_Fehler("Nzm_TagesWertePA", "Nza_PKeyIns", rc);
 }
@@ -141,7 +142,7 @@ void Nzm_TagesWerteVariante3(MelRecord mel, NzaRecord* nza) {
     const bool gefunden = quellZeilenSummieren("Nzm_TagesWerteVariante3", 5, mel, &r, &summe);
     zurGesamtzeileAddieren(nza, summe);
     summenEintragen(&r, summe);
-    if (gefunden) auswertungSchreiben(&r);
+    if (gefunden) auswertungSchreiben("Nzm_TagesWerteVariante3", &r);
 }
 
 void Nzm_TagesWerteVariante4(MelRecord mel, NzaRecord* nza) {
@@ -150,5 +151,5 @@ void Nzm_TagesWerteVariante4(MelRecord mel, NzaRecord* nza) {
     if (!quellZeilenSummieren("Nzm_TagesWerteVariante4", 6, mel, &r, &summe)) return;
     zurGesamtzeileAddieren(nza, summe);
     summenEintragen(&r, summe);
-    auswertungSchreiben(&r);
+    auswertungSchreiben("Nzm_TagesWerteVariante4", &r);
 }

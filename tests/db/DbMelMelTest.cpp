@@ -105,7 +105,7 @@ TEST_P(DbMelMel, NoMatchingMessageGivesZeroSumsAndCountButAFailureCountsOne) {
     EXPECT_EQ(0.0, r.NzaRf1);
     EXPECT_EQ(1, r.NzaMaz);
     r.NzaGum = 9;
-    Mel_AplAppSum(&r);
+    EXPECT_EQ(Mel_AplAppSum(&r), -942);
     EXPECT_EQ(0.0, r.NzaGum);
 }
 

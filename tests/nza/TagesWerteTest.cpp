@@ -245,6 +245,24 @@ TEST_P(TagesWerte, Variant3FailedInsertIsLoggedAfterTheTotalIsUpdated) {
     EXPECT_EQ(eintraege[0].code, -20000);  // the error a trigger raises
 }
 
+// Quantities that cannot be summed are written as 0, and the log says why.
+TEST_P(TagesWerte, Variants3And4LogAFailedQuantitySum) {
+    testdb::sql(db, "drop table Hlx560Mel");
+    for (const Summierend& v : kSummierende) {
+        SCOPED_TRACE(v.name);
+        testdb::sql(db, "delete from Hlx590Nza");
+        fixtures::nza(db, quelle(v.sa, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:00:00", 0.45, 0));
+        NzaRecord gesamt = fixtures::gesamtZeile();
+        v.auswerten(fixtures::schluessel(), &gesamt);
+        EXPECT_DOUBLE_EQ(zeilenZahl("NzaGum"), 0);
+        const auto eintraege = log();
+        ASSERT_FALSE(eintraege.empty());
+        EXPECT_EQ(eintraege.back().funktion, v.sa == 5 ? "Nzm_TagesWerteVariante3" : "Nzm_TagesWerteVariante4");
+        EXPECT_EQ(eintraege.back().message, "Mel_AplAppSum");
+        EXPECT_EQ(eintraege.back().code, -942);
+    }
+}
+
 }  // namespace
 
 FIXTURES_BACKENDS(TagesWerte);

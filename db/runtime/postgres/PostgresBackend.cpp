@@ -109,12 +109,16 @@ std::int32_t Connection::resultError(const PGresult* r) const {
 template <class Send>
 void Connection::ahead(Send send, Ahead what) {
     if (!alive()) return;
-    if (ahead_.empty()) {
-        aheadInTxn_ = inTransaction();
-        if (!PQenterPipelineMode(conn_)) return;
+    if (ahead_.empty()) aheadInTxn_ = inTransaction();
+    // A statement that did not go down the pipeline whole, with its sync,
+    // leaves the pipeline as nobody knows: the connection counts as lost,
+    // rather than losing the statement or waiting for an answer that never
+    // comes.
+    if ((ahead_.empty() && !PQenterPipelineMode(conn_)) || !send() || !PQpipelineSync(conn_)) {
+        broken_ = true;
+        return;
     }
-    if (send() && PQpipelineSync(conn_)) ahead_.push_back(what);
-    else if (ahead_.empty()) PQexitPipelineMode(conn_);
+    ahead_.push_back(what);
 }
 
 void Connection::sendAhead(const char* sql) {
@@ -156,14 +160,17 @@ void Connection::lostUnless(const PGresult* r) {
 
 template <class Send, class Exec>
 PGresult* Connection::ask(Send send, Exec exec) {
+    if (broken_) return nullptr;
     ++requests_;
     PGresult* r = nullptr;
     if (ahead_.empty()) {
         r = exec();
     } else {
         const bool sent = send() && PQpipelineSync(conn_);
+        if (!sent) broken_ = true;
         // Their answers: nothing looks at them but the one kept and the lock's.
         for (const Ahead what : ahead_) {
+            if (broken_) break;
             PGresult* a = segment();
             lostUnless(a);
             if (what == Ahead::Lock && !ok(a)) heldOff_ = resultError(a);
@@ -175,7 +182,7 @@ PGresult* Connection::ask(Send send, Exec exec) {
             }
         }
         ahead_.clear();
-        if (sent) r = segment();
+        if (!broken_) r = segment();
         PQexitPipelineMode(conn_);
     }
     lostUnless(r);

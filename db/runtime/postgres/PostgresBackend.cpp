@@ -132,6 +132,15 @@ void Connection::sendAheadPrepared(const Prepared& p, Ahead what) {
     ahead([&] { return PQsendQueryPrepared(conn_, name, n, values_.data(), nullptr, nullptr, 0); }, what);
 }
 
+namespace {
+
+// An error that the client library reports itself has no SQLSTATE.
+bool clientFailure(const PGresult* r) {
+    return PQresultStatus(r) == PGRES_FATAL_ERROR && !PQresultErrorField(r, PG_DIAG_SQLSTATE);
+}
+
+}  // namespace
+
 PGresult* Connection::segment() {
     PGresult* last = nullptr;
     // A null result ends one statement's results; two in a row: nothing
@@ -148,6 +157,12 @@ PGresult* Connection::segment() {
             PQclear(r);
             break;
         }
+        if (clientFailure(r)) {
+            // The sync may never be told (out of memory): read no further.
+            broken_ = true;
+            PQclear(last);
+            return r;
+        }
         PQclear(last);
         last = r;
     }
@@ -155,7 +170,7 @@ PGresult* Connection::segment() {
 }
 
 void Connection::lostUnless(const PGresult* r) {
-    if (!r || (PQresultStatus(r) == PGRES_FATAL_ERROR && !PQresultErrorField(r, PG_DIAG_SQLSTATE))) broken_ = true;
+    if (!r || clientFailure(r)) broken_ = true;
 }
 
 template <class Send, class Exec>

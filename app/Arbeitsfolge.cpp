@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
+#include "db/DbDb.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "nza/Auftragskopf.h"
@@ -21,15 +23,21 @@ constexpr const char* kPaketProg = "*PKT_PROG*";
 
 bool beginntMit(const Text<30>& text, const char* marke) { return text.view().substr(0, 10) == marke; }
 
-// The total record that the position's last evaluation left, read before it
-// is deleted: it names the mean performance that corrected the planned time.
-std::optional<NzaRecord> VorigeGesamtzeile(const NzaRecord& gesamt) {
-    std::optional<NzaRecord> vorige;
-    if (Nza_PosOpen(gesamt) != 0) return vorige;
-    NzaRecord zeile = gesamt;
-    if (Nza_PosFetch(&zeile) == 0) vorige = zeile;
-    Nza_PosClose();
-    return vorige;
+// A package member without messages of its own has nothing to evaluate: its
+// times are its head's, written when the head is evaluated, whether the head
+// comes before or after it. Whether the head exists is read; when that read
+// fails, the member is left as it is too.
+bool NurUeberKopf(const AppRecord& app) {
+    const std::optional<PaketKopf> schluessel = Paketkopf(app.AppZf2);
+    if (!schluessel) return false;
+    AppRecord kopf{};
+    kopf.AppApk = schluessel->apk;
+    kopf.AppApp = schluessel->app;
+    const std::int32_t rc = App_PKeyReadk(&kopf);
+    if (rc == kDbTextNichtDarstellbar) return true;
+    Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "App_PKeyReadk", rc);
+    if (rc != 0) return rc < 0;
+    return beginntMit(kopf.AppZf2, kPaketKopf) || beginntMit(kopf.AppZf2, kPaketProg);
 }
 
 }  // namespace
@@ -55,32 +63,53 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     mel.KeyApp = app.AppApp;
     mel.KeyDat = app.AppBdiDat;
 
-    // The workstations are evaluated on the planning system's unit time, as
-    // the first evaluation was. The message sums that the total record gets
-    // are read here already: they tell, with the previous total record,
-    // whether AppSte is an earlier correction. Both are read before the old
-    // rows are deleted.
+    // The messages are read before anything of the position is deleted: a
+    // package member without any is left to its head.
     NzaRecord summen = nza;
     const std::int32_t summenRc = Mel_AppSum(&summen);
-    const std::optional<NzaRecord> vorige = VorigeGesamtzeile(nza);
-    const NzaRecord* vorher = vorige ? &*vorige : nullptr;
-    App_SteZuruecknehmen(&app, vorher, summen);
-    Err_NZADelVoraus(app.AppApk, app.AppApp);
-    Nza_SA11_DelVoraus(mel);
-
-    // Anything but 1: no planned-time correction unless a workstation's
-    // assignment asks for it.
-    std::int32_t LeistungsKz = 0;
-
     std::int32_t rc = Mel_AppAplOpen(app.AppApk, app.AppApp, runContext.MelAbDatum);
     if (rc != 0) {
         Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppAplOpen", rc);
+        Err_NZADelVoraus(app.AppApk, app.AppApp);
+        Nza_SA11_DelVoraus(mel);
         return;
     }
+    std::vector<Text<10>> stationen;
+    while ((rc = Mel_AppAplFetch(&mel.KeyApl)) == 0) stationen.push_back(mel.KeyApl);
+    Mel_AppAplClose();
+    Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppAplFetch", rc);
+    const bool stationenGelesen = rc >= 0;
+    if (stationen.empty() && !(summenRc == 0 && summen.NzaMaz > 0) && NurUeberKopf(app)) return;
+
+    Err_NZADelVoraus(app.AppApk, app.AppApp);
+    Nza_SA11_DelVoraus(mel);
+
+    // Every workstation's variant is determined before any is evaluated: the
+    // last one decides whether the planned time is corrected, and a position
+    // corrected again is evaluated on the planning system's unit time, as the
+    // first evaluation was. Anything but 1: no correction.
+    std::int32_t LeistungsKz = 0;
+    std::vector<std::int32_t> varianten;
+    for (const Text<10>& apl : stationen) {
+        mel.KeyApl = apl;
+        varianten.push_back(Nza_VarianteFeststellen(mel, &LeistungsKz));
+    }
+    // Without all workstations or the sums (count 1, sum 0 after a failure)
+    // a correction would erase the planned times of the position and its
+    // package's members.
+    Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppSum", summenRc);
+    if (summenRc < 0 || !stationenGelesen) LeistungsKz = 0;
+    if (LeistungsKz == 1) {
+        if (const std::int32_t gelesen = App_SteZuruecknehmen(&app); gelesen != 0) {
+            Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppNamOpen", gelesen);
+            LeistungsKz = 0;
+        }
+    }
+
     // The order's part number, read for the first workstation: the others
     // of the position have the same order.
     std::optional<Text<20>> teilenummer;
-    while ((rc = Mel_AppAplFetch(&mel.KeyApl)) == 0) {
+    for (std::size_t i = 0; i < stationen.size(); ++i) {
         if (!teilenummer) {
             ApkRecord apk{};
             apk.ApkApk = mel.KeyApk;
@@ -89,23 +118,15 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
             teilenummer = gelesen == 0 ? apk.ApkTnr : Text<20>("                    ");
         }
         nza.NzaTnr = *teilenummer;
+        mel.KeyApl = stationen[i];
         mel.MelErf = runContext.Erfasser;
-        Nza_VarianteAuswerten(mel, &nza, app, &LeistungsKz);
+        Nza_VarianteAuswerten(varianten[i], mel, &nza, app);
     }
-    Mel_AppAplClose();
-    Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppAplFetch", rc);
 
-    // Reported here, where the sums are used: a position whose workstations
-    // cannot be read has been reported already.
-    Msg_Datenbankfehler("Nza_ArbeitsfolgeVonBis", "Mel_AppSum", summenRc);
     nza.NzaGum = summen.NzaGum;
     nza.NzaAum = summen.NzaAum;
     nza.NzaRf1 = summen.NzaRf1;
     nza.NzaMaz = summen.NzaMaz;
-    // A failed sums query leaves failure values (count 1, sum 0) in the
-    // record; they must not erase the planned times of the position and of
-    // its package's members.
-    if (summenRc < 0) LeistungsKz = 0;
     rc = Nza_PKeyIns(&nza);
     if (rc != 0) {
         Msg_Fehler("Nza_ArbeitsfolgeVonBis", "Nza_PKeyIns", rc);
@@ -123,8 +144,8 @@ void Nza_ArbeitsfolgeVonBis(AppRecord app) {
     rc = App_PKeyUpd(&app);
     if (rc != 0) Msg_Fehler("Nza_ArbeitsfolgeVonBis", "App_PKeyUpd", rc);
 
-    if (beginntMit(app.AppZf2, kPaketKopf)) Nza_PaketProgrammieren(PaketForm::Kopf, app, nza, LeistungsKz, vorher);
-    if (beginntMit(app.AppZf2, kPaketProg)) Nza_PaketProgrammieren(PaketForm::Prog, app, nza, LeistungsKz, vorher);
+    if (beginntMit(app.AppZf2, kPaketKopf)) Nza_PaketProgrammieren(PaketForm::Kopf, app, nza, LeistungsKz);
+    if (beginntMit(app.AppZf2, kPaketProg)) Nza_PaketProgrammieren(PaketForm::Prog, app, nza, LeistungsKz);
     // A package head itself goes to PPS only through its members; a key that
     // goes on after the marker is packaged and uploaded.
     if (app.AppZf2 == kPaketKopf || app.AppZf2 == kPaketProg) return;

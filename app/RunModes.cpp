@@ -76,8 +76,10 @@ void Verarbeitung_MRK() {
             if (lesen == kDbTextNichtDarstellbar) Msg_Fehler("Verarbeitung_MRK", App_Schluessel(app).c_str(), lesen);
             else if (lesen != 0) Msg_Fehler("Verarbeitung_MRK", "App_PKeyReadk", lesen);
             else Nza_ArbeitsfolgeVonBis(app);
-            // The key is set even when the read failed: the marker goes anyway.
-            Get_MerkNZALoeschen(app);
+            // The key is set even when the read failed: the marker goes anyway,
+            // except for a position skipped for an odd character, which is to
+            // be tried again once its text is mended.
+            if (lesen != kDbTextNichtDarstellbar) Get_MerkNZALoeschen(app);
             Fortschritt_Position();
         }
         Mrk_KngClose();

@@ -4,6 +4,7 @@
 // the database result code (0, 1403 no row / no further row, negative error)
 // and logs nothing. Operations share module buffers and cursors: not reentrant.
 #include <cstdint>
+#include <vector>
 
 #include "db/ErrRecord.h"
 #include "db/MelRecord.h"
@@ -24,6 +25,10 @@ std::int32_t Mel_AppSum(NzaRecord* r);
 // Sums of the "A07"/"A06" messages of workstation, order and position into
 // NzaGum and NzaAum; a failed query gives 0 and 0. Returns the query's code.
 std::int32_t Mel_AplAppSum(NzaRecord* r);
+
+// MelNam of each of the position's "A07"/"A06" messages (NULL read as 0), in
+// the order the messages were booked (booking number, then running number).
+std::int32_t Mel_AppNamLesen(const Text<12>& apk, const Text<5>& app, std::vector<double>* werte);
 
 // Inserts the record; NzaDat becomes the database time.
 std::int32_t Nza_PKeyIns(const NzaRecord* r);

@@ -2,6 +2,7 @@
 // and the quantity sums of its "A07"/"A06" messages.
 #include "db/Anweisungen.h"
 #include "db/DbMel.h"
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 
 namespace {
@@ -18,7 +19,12 @@ const char kMel_AplAppSum[] =
     "select sum(MelGum) ,sum(MelFam) into :b0,:b1  from Hlx560Mel where (((KeyApl=:b2 and KeyApk="
     ":b3) and KeyApp=:b4) and (MelFcd=:b5 or MelFcd=:b6))";
 
+const char kMel_AppNamOpen[] =
+    "select MelNam  from Hlx560Mel where ((KeyApk=:b0 and KeyApp=:b1) and (MelFcd=:b2 or MelFcd=:b3)) order by K"
+    "eyBnr,KeyLfn";
+
 rt::Cursor aplCursor;
+rt::Cursor namCursor;
 // The open's values must outlive the open.
 struct {
     Text<12> apk;
@@ -77,11 +83,28 @@ std::int32_t Mel_AplAppSum(NzaRecord* r) {
     return rc;
 }
 
+std::int32_t Mel_AppNamLesen(const Text<12>& apk, const Text<5>& app, std::vector<double>* werte) {
+    werte->clear();
+    // The open's values must outlive the open.
+    static Text<12> offenApk;
+    static Text<5> offenApp;
+    offenApk = apk;
+    offenApp = app;
+    std::int32_t rc =
+        rt::open(namCursor, kMel_AppNamOpen, {rt::txt(offenApk), rt::txt(offenApp), rt::txt("A07"), rt::txt("A06")});
+    if (rc != 0) return rc;
+    double nam = 0;
+    while ((rc = rt::fetch(namCursor, {rt::real(nam)})) == 0) werte->push_back(nam);
+    rt::close(namCursor);
+    return rc == rt::err::NotFound ? 0 : rc;
+}
+
 std::span<const Anweisung> DbMel_MelTexte() {
     static constexpr Anweisung texte[] = {
         {"Mel_AppAplOpen", kMel_AppAplOpen},
         {"Mel_AppSum", kMel_AppSum},
         {"Mel_AplAppSum", kMel_AplAppSum},
+        {"Mel_AppNamOpen", kMel_AppNamOpen},
     };
     return texte;
 }

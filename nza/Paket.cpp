@@ -1,6 +1,8 @@
 #include "nza/Paket.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "db/DbDb.h"
 #include "db/DbMel.h"
@@ -131,8 +133,17 @@ Text<30> Paketschluessel(const char* apk, const char* app) {
     return Text<30>(puffer);
 }
 
-void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz,
-                            const NzaRecord* kopfVorher) {
+std::optional<PaketKopf> Paketkopf(const Text<30>& zf2) {
+    const std::string_view v = zf2.view();
+    if (v.size() != 30) return std::nullopt;
+    const auto ohneBlanks = [](std::string_view t) { return t.substr(std::min(t.find_first_not_of(' '), t.size())); };
+    const PaketKopf kopf{Text<12>(ohneBlanks(v.substr(0, 12))), Text<5>(ohneBlanks(v.substr(12, 5)))};
+    if (kopf.apk.size() == 0 || kopf.app.size() == 0) return std::nullopt;
+    if (Paketschluessel(kopf.apk.c_str(), kopf.app.c_str()).view() != v) return std::nullopt;
+    return kopf;
+}
+
+void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, std::int32_t LeistungsKz) {
     const Text<30> schluessel = Paketschluessel(kopf.AppApk.c_str(), kopf.AppApp.c_str());
 
     std::int32_t anzahl = 0;
@@ -156,10 +167,17 @@ void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, s
         NzaRecord nza;
         const bool vorhanden = MitgliedNza(kopfNza, mitglied, &nza);
         if (form == PaketForm::Kopf) {
-            // The member's shares follow its planning system's times, as
-            // in the head's first evaluation.
-            App_SteZuruecknehmen(&mitglied, kopfVorher, kopfNza);
-            KopfAnteile(kopf, kopfNza, LeistungsKz, &mitglied, &nza);
+            // A member corrected again is corrected from its planning
+            // system's unit time; when its messages cannot be read, it is not
+            // corrected at all.
+            std::int32_t korrigieren = LeistungsKz;
+            if (korrigieren == 1) {
+                if (const std::int32_t gelesen = App_SteZuruecknehmen(&mitglied); gelesen != 0) {
+                    Msg_Datenbankfehler(kFunktion, "Mel_AppNamOpen", gelesen);
+                    korrigieren = 0;
+                }
+            }
+            KopfAnteile(kopf, kopfNza, korrigieren, &mitglied, &nza);
         } else {
             ProgAnteile(kopfNza, anzahl, &mitglied, &nza);
         }

@@ -8,7 +8,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "db/DbMel.h"
+#include "nza/Paket.h"
 #include "nza/Zeit.h"
 
 namespace {
@@ -17,7 +20,30 @@ namespace {
 constexpr std::size_t kStelle = 22;
 constexpr std::size_t kBreite = 8;
 
-double skaliert(double ste, const NzaRecord& n) { return n.NzaMaz > 0 ? ste * ((n.NzaRf1 / n.NzaMaz) / 100) : ste; }
+double skaliert(double ste, double summe, std::int32_t anzahl) {
+    return anzahl > 0 ? ste * ((summe / anzahl) / 100) : ste;
+}
+double skaliert(double ste, const NzaRecord& n) { return skaliert(ste, n.NzaRf1, n.NzaMaz); }
+
+// The sums the database made may add in another order than this loop: a
+// correction is recognised to a billionth of its value, far below a minute.
+bool gleich(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(a)); }
+
+// Whether ste is plan scaled by the mean of the first n messages of the
+// position apk/app, for some n.
+std::int32_t KorrekturVonMeldungen(const Text<12>& apk, const Text<5>& app, double plan, double ste, bool* ist) {
+    std::vector<double> werte;
+    const std::int32_t rc = Mel_AppNamLesen(apk, app, &werte);
+    if (rc != 0) return rc;
+    double summe = 0;
+    std::int32_t anzahl = 0;
+    for (const double nam : werte) {
+        summe += nam;
+        ++anzahl;
+        if (gleich(ste, skaliert(plan, summe, anzahl))) *ist = true;
+    }
+    return 0;
+}
 
 // The value kept behind the 22nd character, when the rest of AppZf3 is one
 // number ("%-4.2f" pads with blanks on the right).
@@ -39,12 +65,18 @@ double App_PlanGesamtzeit(const AppRecord& app) {
     return hm(ganz(m(app.AppStr) + static_cast<double>(x)));
 }
 
-void App_SteZuruecknehmen(AppRecord* app, const NzaRecord* vorher, const NzaRecord& jetzt) {
+std::int32_t App_SteZuruecknehmen(AppRecord* app) {
     const std::optional<double> plan = gehalten(app->AppZf3);
-    if (!plan || app->AppSte == *plan) return;
-    if (app->AppSte != skaliert(*plan, jetzt) && !(vorher && app->AppSte == skaliert(*plan, *vorher))) return;
+    if (!plan || app->AppSte == *plan) return 0;
+    bool korrigiert = false;
+    std::int32_t rc = KorrekturVonMeldungen(app->AppApk, app->AppApp, *plan, app->AppSte, &korrigiert);
+    // A package member may have been corrected by its head's messages.
+    if (const std::optional<PaketKopf> kopf = Paketkopf(app->AppZf2); rc == 0 && !korrigiert && kopf)
+        rc = KorrekturVonMeldungen(kopf->apk, kopf->app, *plan, app->AppSte, &korrigiert);
+    if (rc != 0 || !korrigiert) return rc;
     app->AppSte = *plan;
     app->AppSza = App_PlanGesamtzeit(*app);
+    return 0;
 }
 
 void App_SteKorrigieren(AppRecord* app, const NzaRecord& nza) {

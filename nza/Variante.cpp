@@ -23,6 +23,9 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
     } else {
         Msg_Datenbankfehler("Nza _VarianteFeststellen", "Aem_TagOpen", rc);
     }
+    // A failed read must not pass for "no assignment": the group's flag is
+    // not the workstation's.
+    bool gestoert = rc < 0;
 
     // The workstation's own assignment always wins; only without one does
     // its group's count.
@@ -30,6 +33,7 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
     apl.AplApl = mel.KeyApl;
     rc = Apl_PKeyReadk(&apl);
     if (rc != 0) Msg_Fehler("Apl_PKeyReadk", mel.KeyApl.c_str(), rc);
+    gestoert = gestoert || rc < 0;
 
     schluessel = AemRecord{};
     schluessel.AemKng = 1;
@@ -37,6 +41,7 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
     schluessel.AemTag = mel.KeyDat;
     if ((rc = Aem_TagOpen(schluessel)) != 0) {
         Msg_Datenbankfehler("Nza _VarianteFeststellen", "Aem_TagOpen", rc);
+        if (rc < 0) *LeistungsKz = kLeistungsKzUnbekannt;
         return 0;
     }
     std::int32_t variante = 0;
@@ -48,12 +53,13 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
         Msg_Fehler("Nza _VarianteFeststellen", apl.AplApl.c_str(), rc);
     }
     Aem_TagClose();
+    if (gestoert || rc < 0) *LeistungsKz = kLeistungsKzUnbekannt;
     return variante;
 }
 
-void Nza_VarianteAuswerten(MelRecord mel, NzaRecord* nza, AppRecord app, std::int32_t* LeistungsKz) {
+void Nza_VarianteAuswerten(std::int32_t variante, MelRecord mel, NzaRecord* nza, AppRecord app) {
     Nza_SA10_DelVoraus(mel);
-    switch (Nza_VarianteFeststellen(mel, LeistungsKz)) {
+    switch (variante) {
         case 2:
             Nzm_TagesWertePA(mel, nza, app);
             break;

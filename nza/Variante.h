@@ -6,12 +6,19 @@
 #include "db/MelRecord.h"
 #include "db/NzaRecord.h"
 
-// Deletes the workstation's old kind-10 rows, determines its variant and runs
-// that evaluation on the position's total record. *LeistungsKz gets the
-// assignment's performance flag; it is left alone when no assignment is found.
-void Nza_VarianteAuswerten(MelRecord mel, NzaRecord* nza, AppRecord app, std::int32_t* LeistungsKz);
+// What *LeistungsKz holds after a lookup that failed with a database error:
+// whether the workstation asks for the correction is not known, so the
+// position is not corrected.
+inline constexpr std::int32_t kLeistungsKzUnbekannt = -1;
+
+// Deletes the workstation's old kind-10 rows and runs the evaluation of the
+// variant (as Nza_VarianteFeststellen determined it) on the position's total
+// record.
+void Nza_VarianteAuswerten(std::int32_t variante, MelRecord mel, NzaRecord* nza, AppRecord app);
 
 // The variant (AemAfz) of the first shift-model assignment, by shift-model
 // begin, valid on mel.KeyDat for the workstation, else for its group; 0 when
-// there is none. Sets *LeistungsKz only when an assignment is found.
+// there is none. Sets *LeistungsKz to the assignment's performance flag when
+// one is found, to kLeistungsKzUnbekannt when a read failed, and leaves it
+// alone when there is none.
 std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz);

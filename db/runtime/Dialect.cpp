@@ -251,6 +251,27 @@ struct OrderBy {
     }
 };
 
+// Groups come in the database's own order (PostgreSQL hashes them); a
+// GROUP BY without ORDER BY is ordered by its keys, so that every backend
+// delivers the groups alike, ascending with NULLs last.
+void orderByGroup(std::string& o, std::size_t start, std::size_t end, OrderBy& order, Backend backend) {
+    std::string keys = o.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    while (!o.empty() && space(o.back())) o.pop_back();
+    order = OrderBy{};
+    order.active = true;
+    order.sqlite = backend == Backend::Sqlite;
+    o += " order by";
+    order.start = o.size();
+    int depth = 0;
+    for (char c : keys) {
+        if (c == '(') ++depth;
+        if (c == ')') --depth;
+        if (c == ',' && depth == 0) order.key(o);
+        o += c;
+    }
+    order.key(o);
+}
+
 // Whether the scanner stands at the end of a select-list column.
 bool columnEnds(Scanner s) {
     s.skipSpace();
@@ -290,6 +311,9 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out, 
     bool columnStart = true;
     bool grouping = false;
     OrderBy order;
+    bool ordered = false;
+    // Where the keys of a GROUP BY begin and end in the output (npos: none).
+    std::size_t groupStart = std::string::npos, groupEnd = std::string::npos;
     while (!s.end()) {
         char c = text[s.p];
         const bool atColumnStart = columnStart;
@@ -330,6 +354,19 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out, 
         std::string_view w = s.word();
         if (parens == 0 && (iequal(w, "from") || iequal(w, "into"))) inList = false;
         if (iequal(w, "distinct") || iequal(w, "group") || iequal(w, "union")) grouping = true;
+        if (groupStart != std::string::npos && groupEnd == std::string::npos &&
+            (iequal(w, "having") || iequal(w, "order") || iequal(w, "limit")))
+            groupEnd = o.size();
+        if (out.verb == Verb::Select && parens == 0 && iequal(w, "group")) {
+            std::size_t save = s.p;
+            s.skipSpace();
+            if (iequal(s.word(), "by")) {
+                o += "group by";
+                groupStart = o.size();
+                continue;
+            }
+            s.p = save;
+        }
         if (out.verb == Verb::Select && iequal(w, "order")) {
             std::size_t save = s.p;
             s.skipSpace();
@@ -339,6 +376,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out, 
                 order.active = true;
                 order.sqlite = backend == Backend::Sqlite;
                 if (orderByNumber(s)) grouping = true;
+                ordered = true;
                 o += "order by";
                 order.start = o.size();
                 continue;
@@ -442,6 +480,7 @@ std::int32_t translate(std::string_view text, Backend backend, Translated& out, 
         o += w;
     }
     order.key(o);
+    if (groupStart != std::string::npos && !ordered) orderByGroup(o, groupStart, groupEnd, order, backend);
     if (out.verb == Verb::Select && out.hasInto && backend == Backend::Postgres) {
         // A single-row select only needs to know whether there is a second row.
         while (!o.empty() && space(o.back())) o.pop_back();

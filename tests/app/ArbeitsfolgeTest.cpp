@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "db/Dbstd.h"
+#include "nza/Paket.h"
 #include "tests/support/Fixtures.h"
 #include "util/RunContext.h"
 
@@ -52,41 +55,6 @@ TEST(Arbeitsfolge, ScalesByTheMeanPerformance) {
     EXPECT_DOUBLE_EQ(app.AppSte, 0.6);
 }
 
-TEST(Arbeitsfolge, AnEvaluationScalesThePlanOnlyOnce) {
-    const std::string v(22, '-'), k(21, '-');
-    // Mean performance of two messages now and at the evaluation before (-1: no total record of it).
-    struct {
-        const char* was;
-        double ste;
-        std::string zf3;
-        double jetzt, vorher, steNachher;
-        std::string zf3Nachher;
-    } faelle[] = {
-        {"first evaluation", 0.5, v, 120, -1, 0.6, v + "0.50"},
-        {"again, same messages", 0.6, v + "0.50", 120, 120, 0.6, v + "0.50"},
-        {"again, no previous total record", 0.6, v + "0.50", 120, -1, 0.6, v + "0.50"},
-        {"new messages", 0.6, v + "0.50", 150, 120, 0.75, v + "0.50"},
-        {"messages gone", 0.6, v + "0.50", 0, 120, 0.5, v + "0.50"},
-        {"new plan", 0.8, v + "0.50", 120, 120, 0.96, v + "0.80"},
-        {"no way to tell: new messages, no previous total record", 0.6, v + "0.50", 150, -1, 0.9, v + "0.60"},
-        {"no way to tell: no room to keep the plan", 0.6, k, 120, 120, 0.72, k},
-    };
-    for (const auto& f : faelle) {
-        AppRecord app{};
-        app.AppSte = f.ste;
-        app.AppZf3 = f.zf3;
-        NzaRecord jetzt{}, vorher{};
-        jetzt.NzaRf1 = 2 * f.jetzt;
-        jetzt.NzaMaz = f.jetzt > 0 ? 2 : 0;
-        vorher.NzaRf1 = 2 * f.vorher;
-        vorher.NzaMaz = 2;
-        App_SteZuruecknehmen(&app, f.vorher < 0 ? nullptr : &vorher, jetzt);
-        App_SteKorrigieren(&app, jetzt);
-        EXPECT_DOUBLE_EQ(app.AppSte, f.steNachher) << f.was;
-        EXPECT_EQ(app.AppZf3.str(), f.zf3Nachher) << f.was;
-    }
-}
-
 class Arbeitsfolge : public fixtures::DbTest {
 protected:
     AppRecord lesen(const char* app = "00010") {
@@ -100,6 +68,61 @@ protected:
         return wert("select " + spalte + " from Hlx590Nza where NzaSa=11 and NzaApl='          '");
     }
 };
+
+TEST_P(Arbeitsfolge, AnEvaluationScalesThePlanOnlyOnce) {
+    const std::string v(22, '-'), k(21, '-');
+    // The MelNam of the position's own messages and of its head's, in
+    // booking order; the last column is what the messages now give.
+    struct {
+        const char* was;
+        double ste;
+        std::string zf3;
+        std::vector<double> eigene, kopf;
+        double steNachher;
+        std::string zf3Nachher;
+    } faelle[] = {
+        {"first evaluation", 0.5, v, {120, 120}, {}, 0.6, v + "0.50"},
+        {"again, same messages", 0.6, v + "0.50", {120, 120}, {}, 0.6, v + "0.50"},
+        {"new messages after the correction", 0.6, v + "0.50", {120, 120, 150, 150}, {}, 0.675, v + "0.50"},
+        {"corrected by its head's messages", 0.6, v + "0.50", {150, 150}, {120, 90}, 0.75, v + "0.50"},
+        {"new plan", 0.8, v + "0.50", {120, 120}, {}, 0.96, v + "0.80"},
+        {"a kept number another program wrote, uncorrected", 0.7, v + "0.50", {120}, {}, 0.84, v + "0.70"},
+        {"no way to tell: no room to keep the plan", 0.6, k, {120, 120}, {}, 0.72, k},
+    };
+    for (const auto& f : faelle) {
+        testdb::sql(db, "delete from Hlx560Mel");
+        int bnr = 0;
+        for (const auto& [apk, werte] : {std::pair{"000000004711", f.eigene}, std::pair{"000000004700", f.kopf}})
+            for (const double nam : werte) {
+                fixtures::Meldung m;
+                m.apk = apk;
+                m.fcd = "A07";
+                m.nam = nam;
+                m.bnr = ++bnr;
+                fixtures::meldung(db, m);
+            }
+        AppRecord app{};
+        app.AppApk = "000000004711";
+        app.AppApp = "00010";
+        app.AppZf2 = Paketschluessel("000000004700", "00010");
+        app.AppSte = f.ste;
+        app.AppZf3 = f.zf3;
+        ASSERT_EQ(App_SteZuruecknehmen(&app), 0) << f.was;
+        NzaRecord jetzt{};
+        for (const double nam : f.eigene) jetzt.NzaRf1 += nam;
+        jetzt.NzaMaz = static_cast<std::int32_t>(f.eigene.size());
+        App_SteKorrigieren(&app, jetzt);
+        EXPECT_NEAR(app.AppSte, f.steNachher, 1e-12) << f.was;
+        EXPECT_EQ(app.AppZf3.str(), f.zf3Nachher) << f.was;
+    }
+    // A failed read of the messages changes nothing and says so.
+    testdb::sql(db, "drop table Hlx560Mel");
+    AppRecord app{};
+    app.AppSte = 0.6;
+    app.AppZf3 = v + "0.50";
+    EXPECT_EQ(App_SteZuruecknehmen(&app), -942);
+    EXPECT_EQ(app.AppSte, 0.6);
+}
 
 TEST_P(Arbeitsfolge, PositionWithoutBookingsGetsItsTotalRecord) {
     fixtures::auftrag(db, "000000004711", "TEIL-0815");

@@ -294,10 +294,16 @@ TEST_P(Sonderdaten, OddRowsAreEvaluatedAlikeAndSoundly) {
                                             ") > 1.7976931348623157e308"),
                       "0")
                 << tabelle << "." << spalte << " holds a value that is not finite";
-        // every position of the range without its total record was reported
-        const long ohne = std::stol(
-            testdb::value(db, "select count(*) from Hlx504App where AppSts <> 10 and not exists (select 1 from "
-                              "Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and NzaApp = AppApp)"));
+        // every position of the range without its total record was reported,
+        // but a package member without messages, which its head writes
+        const std::string kopfSchluessel =
+            std::string(b == Backend::Sqlite ? "printf" : "format") + "('%12s%5s%13s', k.AppApk, k.AppApp, '')";
+        const long ohne = std::stol(testdb::value(
+            db, "select count(*) from Hlx504App where AppSts <> 10 and not exists (select 1 from "
+                "Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and NzaApp = AppApp) and not (AppZf2 in (select " +
+                    kopfSchluessel +
+                    " from Hlx504App k where k.AppZf2 like '*PKT_%') and not exists (select 1 from Hlx560Mel "
+                    "where KeyApk = AppApk and KeyApp = AppApp))"));
         EXPECT_LE(ohne, gesamtFehler)
             << "positions left without a total record and without a report, e.g. "
             << zuverlaessig::textVon(

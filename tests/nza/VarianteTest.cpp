@@ -109,9 +109,9 @@ TEST_P(Variante, UnknownWorkstationIsLoggedAndFindsNoGroup) {
 
 TEST_P(Variante, DatabaseErrorGivesNoVariantAndIsLogged) {
     testdb::sql(db, "drop table Hlx533Emo");
-    std::int32_t lkz = 7;
+    std::int32_t lkz = 1;
     EXPECT_EQ(Nza_VarianteFeststellen(fixtures::schluessel(), &lkz), 0);
-    EXPECT_EQ(lkz, 7);
+    EXPECT_EQ(lkz, kLeistungsKzUnbekannt) << "a failed read is no \"no assignment\"";
     // the workstation's lookup and the group's: neither may pass for "none found"
     const auto eintraege = log();
     ASSERT_EQ(eintraege.size(), 2u);
@@ -134,7 +134,8 @@ TEST_P(Variante, VariantsWithoutEvaluationStillDeleteOldRows) {
         NzaRecord gesamt = fixtures::gesamtZeile();
         gesamt.NzaNza = 0.75;
         std::int32_t lkz = 0;
-        Nza_VarianteAuswerten(fixtures::schluessel(), &gesamt, AppRecord{}, &lkz);
+        Nza_VarianteAuswerten(Nza_VarianteFeststellen(fixtures::schluessel(), &lkz), fixtures::schluessel(), &gesamt,
+                              AppRecord{});
         EXPECT_EQ(wert("select count(*) from Hlx590Nza"), "0") << afz;
         EXPECT_EQ(gesamt.NzaNza, 0.75) << afz;
         EXPECT_EQ(lkz, 1) << afz;
@@ -149,7 +150,7 @@ TEST_P(Variante, DispatchRunsTheVariantOfTheAssignment) {
     app.AppIme = 130;
     NzaRecord gesamt = fixtures::gesamtZeile();
     std::int32_t lkz = 0;
-    Nza_VarianteAuswerten(fixtures::schluessel(), &gesamt, app, &lkz);
+    Nza_VarianteAuswerten(Nza_VarianteFeststellen(fixtures::schluessel(), &lkz), fixtures::schluessel(), &gesamt, app);
     EXPECT_EQ(lkz, 1);
     EXPECT_DOUBLE_EQ(gesamt.NzaNza, 54.10);
     EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa=10 and NzaApl='APL01'"), "1");

@@ -170,11 +170,16 @@ void Nza_PaketProgrammieren(PaketForm form, AppRecord kopf, NzaRecord kopfNza, s
             // A member corrected again is corrected from its planning
             // system's unit time; when its messages cannot be read, it is not
             // corrected at all.
+            // The correction replaces the member's planned total time with
+            // the one its unit time gives: its shares follow that one from
+            // the first evaluation on, so that every later one gives the same.
             std::int32_t korrigieren = LeistungsKz;
             if (korrigieren == 1) {
                 if (const std::int32_t gelesen = App_SteZuruecknehmen(&mitglied); gelesen != 0) {
                     Msg_Datenbankfehler(kFunktion, "Mel_AppNamOpen", gelesen);
                     korrigieren = 0;
+                } else {
+                    mitglied.AppSza = App_PlanGesamtzeit(mitglied);
                 }
             }
             KopfAnteile(kopf, kopfNza, korrigieren, &mitglied, &nza);

@@ -213,11 +213,29 @@ TEST_P(Arbeitsfolge, CorrectionOnlyWhenAnAssignmentAsksForIt) {
     nachher = lesen();
     EXPECT_DOUBLE_EQ(nachher.AppSza, 1.11);
     EXPECT_EQ(nachher.AppZf3, "");
+
+    // a number another program left where the plan is kept, on a position
+    // that is not corrected: nothing is taken back, whatever it matches
+    testdb::sql(db, "update Hlx532Aem set AemLkz = 0");
+    testdb::sql(db, "update Hlx504App set AppSte = 0.6, AppZf3 = '" + std::string(22, '-') + "0.50'");
+    for (const int bnr : {3, 4}) {
+        fixtures::Meldung a07;
+        a07.fcd = "A07";
+        a07.nam = 120;
+        a07.bnr = bnr;
+        fixtures::meldung(db, a07);
+    }
+    Nza_ArbeitsfolgeVonBis(lesen());
+    nachher = lesen();
+    EXPECT_DOUBLE_EQ(nachher.AppSte, 0.6);
+    EXPECT_DOUBLE_EQ(nachher.AppSza, 1.11);
 }
 
 TEST_P(Arbeitsfolge, AFailedSumsQueryLeavesThePlannedTime) {
     fixtures::Position p;
-    p.ste = 0.5;
+    p.ste = 0.6;
+    p.sza = 1.11;
+    p.zf3 = std::string(22, '-') + "0.50";
     fixtures::position(db, p);
     fixtures::meldung(db, fixtures::Meldung{});
     fixtures::variante(db, "APL01", 5, 1);
@@ -225,7 +243,10 @@ TEST_P(Arbeitsfolge, AFailedSumsQueryLeavesThePlannedTime) {
     testdb::sql(db, "alter table Hlx560Mel drop column MelNam");
     Nza_ArbeitsfolgeVonBis(lesen());
     EXPECT_EQ(gesamt("NzaMaz"), "1");
-    EXPECT_EQ(lesen().AppSte, 0.5);
+    // neither corrected nor taken back
+    EXPECT_EQ(lesen().AppSte, 0.6);
+    EXPECT_EQ(lesen().AppSza, 1.11);
+    EXPECT_EQ(lesen().AppZf3, p.zf3);
     ASSERT_FALSE(log().empty());
     EXPECT_EQ(log()[0].message, "Mel_AppSum");
 }

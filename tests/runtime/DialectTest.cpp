@@ -63,6 +63,9 @@ TEST(Dialect, OrderByGetsOraclesNullOrder) {
                                      Backend::Postgres, t),
               0);
     EXPECT_EQ(t.sql, "select A from T order by A desc NULLS FIRST, to_char(B,'YYYYMMDD') NULLS LAST, C nulls first  ");
+    // groups come in the order of their keys, not in the order a hash gives them
+    ASSERT_EQ(rt::dialect::translate("select A ,B  from T where C=:b0 group by A, B  ", Backend::Postgres, t), 0);
+    EXPECT_EQ(t.sql, "select A ,B  from T where C=$1 group by A, B order by A NULLS LAST, B NULLS LAST  ");
 }
 
 TEST(Dialect, TransactionControl) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <map>
 #include <tuple>
 #include <utility>
@@ -155,11 +156,13 @@ std::int32_t bilanzLesen(const std::optional<Bereich>& b, Bilanz& out) {
 
 int bilanzLog(const std::string& datei, Bilanz& out) {
     std::vector<MsgGelesen> eintraege;
-    if (const int e = Msg_LogDateiLesen(datei, eintraege)) return e;
+    std::size_t ausgelassen = 0;
+    if (const int e = Msg_LogDateiLesen(datei, eintraege, &ausgelassen)) return e;
+    if (ausgelassen) std::cerr << "korvimand-admin: report: " << logGekuerzt(datei, ausgelassen) << "\n";
     std::map<std::pair<std::string, std::string>, std::int64_t> gruppen;
     for (const MsgGelesen& e : eintraege) {
         if (e.zustand == MsgZustand::Ganz && !(e.msgArt & FMSG)) continue;
-        if (e.zustand == MsgZustand::Ganz) ++gruppen[{anzeigeText(e.funktion, false), anzeigeText(e.message, false)}];
+        if (e.zustand == MsgZustand::Ganz) ++gruppen[{e.funktion, e.message}];
         else ++gruppen[{"(unreadable)", e.zustand == MsgZustand::Abgerissen ? "torn entry" : "bytes of no entry"}];
         ++out.logFehler;
     }

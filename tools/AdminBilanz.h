@@ -52,7 +52,7 @@ struct BilanzPlatz {
 };
 
 struct BilanzFehler {
-    std::string funktion, message;  // UTF-8, as korvimand-admin log shows them
+    std::string funktion, message;  // as they stand in the log (Windows-1252)
     std::int64_t anzahl = 0;
 };
 

@@ -4,6 +4,8 @@
 // tables, formatted by the same functions.
 #include "tools/AdminHtml.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -12,7 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/AdminLog.h"
+#include "util/Anzeige.h"
+#include "util/Datei.h"
 
 namespace {
 
@@ -46,7 +49,7 @@ std::string esc(std::string_view v) {
 }
 
 // A text of the database for the page.
-std::string db(std::string_view v) { return esc(anzeigeText(v, false)); }
+std::string db(std::string_view v) { return esc(Anzeige_Text(v, false)); }
 
 std::string zahl(double v) {
     char b[32];
@@ -284,7 +287,7 @@ std::string seite(const Bilanz& z, const std::string& bereich) {
         o += "<p class=\"unter\">" + esc(*z.logDatei) + ", by function and message.</p>\n";
         std::vector<std::vector<std::string>> zeilen;
         for (const BilanzFehler& f : z.fehler)
-            zeilen.push_back({std::to_string(f.anzahl), esc(f.funktion), esc(f.message)});
+            zeilen.push_back({std::to_string(f.anzahl), db(f.funktion), db(f.message)});
         tabelle(o, "failures-table", {{"count", true}, {"function", false}, {"message", false}}, zeilen);
     }
     o += "</section>\n</body>\n</html>\n";
@@ -294,15 +297,8 @@ std::string seite(const Bilanz& z, const std::string& bereich) {
 }  // namespace
 
 int berichtHtmlSchreiben(const std::string& datei, const Bilanz& z, const std::string& bereich) {
-    const std::string html = seite(z, bereich);
-    const std::string neu = datei + ".new";
-    std::FILE* f = std::fopen(neu.c_str(), "wb");
-    if (!f) return errno;
-    const auto fehler = [] { return errno != 0 ? errno : EIO; };
-    errno = 0;
-    int e = std::fwrite(html.data(), 1, html.size(), f) == html.size() ? 0 : fehler();
-    if (std::fclose(f) != 0 && e == 0) e = fehler();
-    if (e == 0 && std::rename(neu.c_str(), datei.c_str()) != 0) e = errno;
-    if (e != 0) std::remove(neu.c_str());
-    return e;
+    // Readable as a file the user creates would be.
+    const mode_t maske = ::umask(0);
+    ::umask(maske);
+    return Datei_Ersetzen(datei, seite(z, bereich), 0666 & ~maske);
 }

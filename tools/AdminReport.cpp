@@ -19,6 +19,8 @@
 #include "tools/AdminCsv.h"
 #include "tools/AdminHtml.h"
 #include "tools/AdminSitzung.h"
+#include "util/Anzeige.h"
+#include "util/Datei.h"
 #include "util/Text.h"
 
 namespace {
@@ -66,18 +68,21 @@ public:
         }
     }
 
+    // The database's texts, in UTF-8 with control bytes escaped: a
+    // workstation's name can neither command a terminal nor break a row.
     void zeile(const std::vector<std::string>& werte) {
         std::string out;
         for (std::size_t i = 0; i < werte.size(); ++i) {
+            const std::string wert = Anzeige_Text(werte[i]);
             if (csv_) {
                 if (i) out += ',';
-                out += csvFeld(werte[i]);
+                out += csvFeld(wert);
                 continue;
             }
             if (i) out += "  ";
-            const int fehlt = breite(spalten_[i]) - static_cast<int>(werte[i].size());
+            const int fehlt = breite(spalten_[i]) - static_cast<int>(Anzeige_Zeichen(wert));
             const std::string fuellung(fehlt > 0 ? static_cast<std::size_t>(fehlt) : 0, ' ');
-            out += spalten_[i].rechts ? fuellung + werte[i] : werte[i] + fuellung;
+            out += spalten_[i].rechts ? fuellung + wert : wert + fuellung;
         }
         if (!csv_) out = ohneBlanks(out);
         std::cout << out << "\n";
@@ -342,7 +347,7 @@ int adminReport(int argc, char** argv) {
             std::cerr << "korvimand-admin: report: there is no " << *log << ": no failures logged there\n";
             z.logDatei = *log;
         } else if (e != 0) {
-            std::cerr << "korvimand-admin: report: cannot read " << *log << ": " << std::strerror(e) << "\n";
+            std::cerr << "korvimand-admin: report: cannot read " << *log << ": " << Datei_Grund(e) << "\n";
             return 1;
         }
     }
@@ -365,7 +370,7 @@ int adminReport(int argc, char** argv) {
         return 0;
     }
     if (const int e = berichtHtmlSchreiben(*html, z, bereichText)) {
-        std::cerr << "korvimand-admin: report: cannot write " << *html << ": " << std::strerror(e) << "\n";
+        std::cerr << "korvimand-admin: report: cannot write " << *html << ": " << Datei_Grund(e) << "\n";
         return 1;
     }
     std::cout << "korvimand-admin: report: wrote " << *html << "\n";

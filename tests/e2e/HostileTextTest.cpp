@@ -133,7 +133,9 @@ TEST(HostileFiles, LinksPipesAndDevicesAreRefused) {
             fs::create_directory(msg);
         }
         if (fall == 0) fs::create_symlink(ziel, msg + "/Korvimand.Txt");
-        if (fall == 2) ASSERT_EQ(::mkfifo((msg + "/Korvimand.Txt").c_str(), 0600), 0);
+        if (fall == 2) {
+            ASSERT_EQ(::mkfifo((msg + "/Korvimand.Txt").c_str(), 0600), 0);
+        }
         const e2e::Result r = lauf(KORVIMAND_BIN, {});
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.err.find("korvimand: message log not written"), std::string::npos) << r.err;

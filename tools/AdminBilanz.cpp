@@ -34,6 +34,24 @@ std::string zeitText(double hmm) {
     return t;
 }
 
+namespace {
+std::int64_t ersetzt = 0;
+}
+
+std::int32_t ersatzLesen(std::int32_t rc) {
+    if (rc != rt::err::Untranslatable) return rc;
+    ++ersetzt;
+    return 0;
+}
+
+std::int64_t ersetzteZeilen() { return ersetzt; }
+
+std::string ersatzHinweis() {
+    if (ersetzt == 0) return {};
+    return std::to_string(ersetzt) + (ersetzt == 1 ? " row holds" : " rows hold") +
+           " a character that Windows-1252 lacks: shown with ? in its place";
+}
+
 std::string minutenText(double minuten) { return zeitText(hm(ganz(minuten))); }
 
 std::string zeitpunktText(std::string_view t) {
@@ -115,7 +133,8 @@ std::int32_t bilanzLesen(const std::optional<Bereich>& b, Bilanz& out) {
     Text<10> apl;
     double sza = 0, ita = 0;
     std::int32_t rc;
-    while ((rc = rt::fetch(c, {rt::txt(apk), rt::txt(app), rt::txt(apl), rt::real(sza), rt::real(ita)})) == 0) {
+    while ((rc = ersatzLesen(rt::fetch(c, {rt::txt(apk), rt::txt(app), rt::txt(apl), rt::real(sza), rt::real(ita)}))) ==
+           0) {
         BilanzPosition p{apk.str(), app.str(), ohneBlanks(apl.view()), sza, ita, m(ita) - m(sza)};
         BilanzPlatz& platz = plaetze[p.apl];
         ++platz.positionen;

@@ -141,12 +141,12 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
     Text<30> zf2;
     std::int32_t sts = 0, lfn = 0;
     double sme, ime, str, ste, sza, itr, ita, ite;
-    auto ppsNaechste = [&] { return rt::fetch(pps, {rt::txt(ppsApk), rt::txt(ppsPos), rt::i32(lfn)}); };
+    auto ppsNaechste = [&] { return ersatzLesen(rt::fetch(pps, {rt::txt(ppsApk), rt::txt(ppsPos), rt::i32(lfn)})); };
     std::int32_t ppsRc = ppsNaechste();
     std::int32_t rc;
-    while ((rc = rt::fetch(app, {rt::txt(apk), rt::txt(pos), rt::i16(sts), rt::txt(apl), rt::txt(zf2), rt::real(sme),
-                                 rt::real(ime), rt::real(str), rt::real(ste), rt::real(sza), rt::real(itr),
-                                 rt::real(ita), rt::real(ite)})) == 0) {
+    while ((rc = ersatzLesen(rt::fetch(app, {rt::txt(apk), rt::txt(pos), rt::i16(sts), rt::txt(apl), rt::txt(zf2),
+                                             rt::real(sme), rt::real(ime), rt::real(str), rt::real(ste), rt::real(sza),
+                                             rt::real(itr), rt::real(ita), rt::real(ite)}))) == 0) {
         const std::string schluessel = apk.str() + '\x01' + pos.str();
         std::string uploads;
         for (; ppsRc == 0; ppsRc = ppsNaechste()) {
@@ -201,9 +201,10 @@ std::int32_t auswertungen(bool csv, const std::optional<Bereich>& b) {
     std::int32_t sa = 0, maz = 0;
     double nzr, nza, rbz, gum, aum, rf1;
     std::int32_t rc;
-    while ((rc = rt::fetch(c, {rt::txt(apk), rt::txt(pos), rt::i16(sa), rt::txt(apl), rt::txt(dtm), rt::txt(edt),
-                               rt::real(nzr), rt::real(nza), rt::real(rbz), rt::real(gum), rt::real(aum), rt::real(rf1),
-                               rt::i32(maz), rt::txt(tnr), rt::txt(erf)})) == 0)
+    while ((rc = ersatzLesen(rt::fetch(c, {rt::txt(apk), rt::txt(pos), rt::i16(sa), rt::txt(apl), rt::txt(dtm),
+                                           rt::txt(edt), rt::real(nzr), rt::real(nza), rt::real(rbz), rt::real(gum),
+                                           rt::real(aum), rt::real(rf1), rt::i32(maz), rt::txt(tnr), rt::txt(erf)}))) ==
+           0)
         aus.zeile({apk.str(), pos.str(), std::to_string(sa), ohneBlanks(apl.view()), zeitpunktText(dtm.view()),
                    zeitpunktText(edt.view()), zeitText(nzr), zeitText(nza), zeitText(rbz), menge(gum), menge(aum),
                    menge(rf1), std::to_string(maz), ohneBlanks(tnr.view()), erf.str()});
@@ -240,8 +241,9 @@ std::int32_t uploads(bool csv, const std::optional<Bereich>& b) {
     std::int32_t lfn = 0;
     double zt1, zt2, zt3, gum, fam;
     std::int32_t rc;
-    while ((rc = rt::fetch(c, {rt::i32(lfn), rt::txt(apk), rt::txt(pos), rt::txt(apl), rt::real(zt1), rt::real(zt2),
-                               rt::real(zt3), rt::real(gum), rt::real(fam), rt::txt(mee), rt::txt(dat)})) == 0)
+    while ((rc = ersatzLesen(rt::fetch(c, {rt::i32(lfn), rt::txt(apk), rt::txt(pos), rt::txt(apl), rt::real(zt1),
+                                           rt::real(zt2), rt::real(zt3), rt::real(gum), rt::real(fam), rt::txt(mee),
+                                           rt::txt(dat)}))) == 0)
         aus.zeile({std::to_string(lfn), apk.str(), pos.str(), apl.str(), zeitText(zt1), zeitText(zt2), zeitText(zt3),
                    menge(gum), menge(fam), mee.str(), zeitpunktText(dat.view())});
     aus.ende();
@@ -365,6 +367,8 @@ int adminReport(int argc, char** argv) {
         std::cerr << "korvimand-admin: reading the report failed with code " << rt::err::explain(rc) << "\n";
         return 1;
     }
+    const std::string ersatz = ersatzHinweis();
+    if (!ersatz.empty()) std::cerr << "korvimand-admin: report: " << ersatz << "\n";
     if (!html) {
         if (bilanz) bilanzTabellen(csv, z, tabelle);
         return 0;

@@ -53,6 +53,14 @@ TEST_P(HostileText, CommandsNoTerminalAndNoSpreadsheet) {
         e.MsgArt = FMSG;
         log += Msg_Eintrag(e, FMSG, t);
     }
+    // on PostgreSQL a character the code page lacks: the row shows "?" in its place
+    const bool pg = db.backend == testdb::Backend::Postgres;
+    if (pg) {
+        fixtures::Position p;
+        p.app = "00099";
+        fixtures::position(db, p);
+        testdb::sql(db, "update Hlx504App set AppApl=convert_from('\\xcea9'::bytea,'UTF8') where AppApp='00099'");
+    }
     const std::string logDatei = tree.root + "/hostile.log";
     std::ofstream(logDatei, std::ios::binary) << log;
 
@@ -70,7 +78,11 @@ TEST_P(HostileText, CommandsNoTerminalAndNoSpreadsheet) {
     EXPECT_FALSE(hatSteuerzeichen(html));
     const auto zeilen = testcsv::csv(csv.out), logZeilen = testcsv::csv(logCsv.out),
                fehlerZeilen = testcsv::csv(fehler.out);
-    ASSERT_EQ(zeilen.size(), std::size(faelle) + 1);
+    ASSERT_EQ(zeilen.size(), std::size(faelle) + (pg ? 2 : 1));
+    if (pg) {
+        EXPECT_EQ(zeilen.back()[3], "?");
+        EXPECT_NE(csv.err.find("1 row holds a character that Windows-1252 lacks"), std::string::npos) << csv.err;
+    }
     ASSERT_EQ(logZeilen.size(), std::size(faelle) + 1);
     for (std::size_t i = 0; i < std::size(faelle); ++i) {
         SCOPED_TRACE(faelle[i].tabelle);

@@ -120,8 +120,7 @@ int adminIni(int argc, char** argv) {
     }
     if (!login || !password || !net8) return usageError("ini: --login, a password and --net8 are needed\n" + usage);
     if (net8->empty()) return usageError("ini: --net8 must name the database");
-    for (auto m :
-         {tooLong("login", *login), tooLong("password", *password), tooLong("net8", *net8)})
+    for (auto m : {tooLong("login", *login), tooLong("password", *password), tooLong("net8", *net8)})
         if (m) return usageError("ini: " + *m);
     const std::string path = file ? *file : Cfg_FileName();
     if (int rc = writeConfig(path, Cfg_DbLoginFile(*login, *password, *net8))) return rc;

@@ -28,8 +28,8 @@ inline bool csvZahl(std::string_view v) {
 
 inline std::string csvFeld(std::string_view v) {
     // A lone "-" (no value) is no formula either.
-    const bool formel = !v.empty() && std::string_view("=+-@\t\r").find(v.front()) != std::string_view::npos &&
-                        !csvZahl(v) && v != "-";
+    const bool formel =
+        !v.empty() && std::string_view("=+-@\t\r").find(v.front()) != std::string_view::npos && !csvZahl(v) && v != "-";
     if (!formel && v.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(v);
     std::string q = formel ? "\"'" : "\"";
     for (char c : v) {

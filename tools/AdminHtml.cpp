@@ -231,7 +231,8 @@ std::string seite(const Bilanz& z, const std::string& bereich) {
     o += "</style>\n</head>\n<body>\n<header>\n<h1>Planned against actual</h1>\n<p class=\"unter\">" + db(bereich) +
          " &middot; evaluated positions only &middot; times in h.mm (hours.minutes) &middot; made " + erstellt +
          "</p>\n";
-    if (const std::string ersatz = ersatzHinweis(); !ersatz.empty()) o += "<p class=\"unter\">" + esc(ersatz) + ".</p>\n";
+    if (const std::string ersatz = ersatzHinweis(); !ersatz.empty())
+        o += "<p class=\"unter\">" + esc(ersatz) + ".</p>\n";
     o += "</header>\n";
 
     o += "<section id=\"summary\">\n<h2>Summary</h2>\n<dl class=\"kacheln\">\n";

@@ -241,9 +241,9 @@ std::int32_t uploads(bool csv, const std::optional<Bereich>& b) {
     std::int32_t lfn = 0;
     double zt1, zt2, zt3, gum, fam;
     std::int32_t rc;
-    while ((rc = ersatzLesen(rt::fetch(c, {rt::i32(lfn), rt::txt(apk), rt::txt(pos), rt::txt(apl), rt::real(zt1),
-                                           rt::real(zt2), rt::real(zt3), rt::real(gum), rt::real(fam), rt::txt(mee),
-                                           rt::txt(dat)}))) == 0)
+    while ((rc = ersatzLesen(
+                rt::fetch(c, {rt::i32(lfn), rt::txt(apk), rt::txt(pos), rt::txt(apl), rt::real(zt1), rt::real(zt2),
+                              rt::real(zt3), rt::real(gum), rt::real(fam), rt::txt(mee), rt::txt(dat)}))) == 0)
         aus.zeile({std::to_string(lfn), apk.str(), pos.str(), apl.str(), zeitText(zt1), zeitText(zt2), zeitText(zt3),
                    menge(gum), menge(fam), mee.str(), zeitpunktText(dat.view())});
     aus.ende();

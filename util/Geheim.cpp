@@ -36,8 +36,7 @@ std::string uri(std::string_view s, std::size_t nachSchema) {
         const std::size_t gleich = paar.find('=');
         if (gleich != std::string_view::npos && istPasswortSchluessel(paar.substr(0, gleich)))
             out.append(paar.substr(0, gleich + 1)).append(kMaske);
-        else
-            out.append(paar);
+        else out.append(paar);
         p = ende;
     }
     return out;

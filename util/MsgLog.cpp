@@ -17,8 +17,8 @@
 #include <thread>
 
 #include "util/Anzeige.h"
-#include "util/DatumZeit.h"
 #include "util/Datei.h"
+#include "util/DatumZeit.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ std::string_view text(const std::string& s) {
 }
 
 // Opens a file for appending, creating it (and, once, its folder) when asked
-// to (never through a planted link, never a pipe or a device), and takes an exclusive lock, retrying every 333 ms while another
-// process holds it. Returns the descriptor or -errno.
+// to (never through a planted link, never a pipe or a device), and takes an exclusive lock, retrying every 333 ms while
+// another process holds it. Returns the descriptor or -errno.
 int openLocked(const std::string& path, bool create) {
     bool folderTried = false;
     for (;;) {

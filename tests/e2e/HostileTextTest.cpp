@@ -31,12 +31,9 @@ TEST_P(HostileText, CommandsNoTerminalAndNoSpreadsheet) {
     const struct {
         std::string text, tabelle, csv;
     } faelle[] = {
-        {"=1+1", "=1+1", "'=1+1"},
-        {"@SUM(A1)", "@SUM(A1)", "'@SUM(A1)"},
-        {"-1+2", "-1+2", "'-1+2"},
-        {"\x1b]0;X\x07", "\\x1B]0;X\\x07", "\\x1B]0;X\\x07"},
-        {"\x1b[2J", "\\x1B[2J", "\\x1B[2J"},
-        {"Caf\xe9", "Caf\xc3\xa9", "Caf\xc3\xa9"},
+        {"=1+1", "=1+1", "'=1+1"},           {"@SUM(A1)", "@SUM(A1)", "'@SUM(A1)"},
+        {"-1+2", "-1+2", "'-1+2"},           {"\x1b]0;X\x07", "\\x1B]0;X\\x07", "\\x1B]0;X\\x07"},
+        {"\x1b[2J", "\\x1B[2J", "\\x1B[2J"}, {"Caf\xe9", "Caf\xc3\xa9", "Caf\xc3\xa9"},
     };
     std::string log;
     std::tm t{};
@@ -125,8 +122,8 @@ TEST(HostileFiles, LinksPipesAndDevicesAreRefused) {
     // page's former temporary name are replaced, not written through
     for (const char* name : {"/r.html", "/r.html.new", "/k.ini"}) fs::create_symlink(ziel, t.root + name);
     EXPECT_EQ(lauf(KORVIMAND_ADMIN_BIN, {"report", "--html", t.root + "/r.html"}).status, 0);
-    EXPECT_EQ(lauf(KORVIMAND_ADMIN_BIN, {"ini", "--login", "a", "--password", "b", "--net8", "c", "--file",
-                                         t.root + "/k.ini"})
+    EXPECT_EQ(lauf(KORVIMAND_ADMIN_BIN,
+                   {"ini", "--login", "a", "--password", "b", "--net8", "c", "--file", t.root + "/k.ini"})
                   .status,
               0);
     for (const char* name : {"/r.html", "/k.ini"}) EXPECT_FALSE(fs::is_symlink(t.root + name)) << name;

@@ -2,8 +2,6 @@
 // records, by key range or by pending "NZA" markers.
 //   korvimand VONAPK VONAPP BISAPK BISAPP ERFASSER
 // Arguments 1 and 3 both "000000000000" select the marker mode.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -93,9 +91,9 @@ int main(int argc, char** argv) {
         Msg_Fehler("main", "unbekannte Ausnahme", -1);
     }
     // Also on standard error, whether the log took the entry or not (the
-    // log may not even be named yet): a line made at compile time, as it
-    // may be memory that ran out.
+    // log may not even be named yet): a line made at compile time, through
+    // the unbuffered stderr, as it may be memory that ran out.
     static constexpr char kAbbruch[] = "korvimand: the run stopped on an unexpected failure (exit status 1)\n";
-    if (::write(STDERR_FILENO, kAbbruch, sizeof kAbbruch - 1) < 0) {}
+    std::fputs(kAbbruch, stderr);
     return kAborted;
 }

@@ -150,13 +150,9 @@ public:
     }
 
 private:
+    // Through stdio, whose unbuffered stderr needs no memory either.
     void schreiben() noexcept {
-        for (std::size_t done = 0; done < n_;) {
-            const ssize_t w = ::write(STDERR_FILENO, buf_ + done, n_ - done);
-            if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) break;
-            done += static_cast<std::size_t>(w);
-        }
+        std::fwrite(buf_, 1, n_, stderr);
         n_ = 0;
     }
     char buf_[512];

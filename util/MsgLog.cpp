@@ -42,9 +42,10 @@ std::string_view text(const std::string& s) {
     return v.substr(0, v.find('\0'));
 }
 
-// Opens a file for appending, creating it (and, once, its folder) when asked
-// to (never through a planted link, never a pipe or a device), and takes an exclusive lock, retrying every 333 ms while
-// another process holds it. Returns the descriptor or -errno.
+// Opens a file for appending (never through a planted link, never a pipe
+// or a device), creating it (and, once, its folder) when asked to, and
+// takes an exclusive lock, retrying every 333 ms while another process
+// holds it. Returns the descriptor or -errno.
 int openLocked(const std::string& path, bool create) {
     bool folderTried = false;
     for (;;) {

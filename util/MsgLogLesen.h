@@ -1,7 +1,7 @@
 #pragma once
 // Reads message log files back into entries: korvimand-admin log and the
-// reports that show what a run logged. Every byte of a file belongs to one
-// read entry, so nothing in the file goes unseen.
+// reports that show what a run logged. Every byte read belongs to one read
+// entry, so nothing read goes unseen.
 #include <cstddef>
 #include <cstdint>
 #include <string>

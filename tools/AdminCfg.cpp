@@ -1,13 +1,9 @@
 // korvimand-admin encode / decode / ini: the enciphered values of the
 // configuration file.
-#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <optional>

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <ctime>

@@ -90,5 +90,10 @@ int main(int argc, char** argv) {
     } catch (...) {
         Msg_Fehler("main", "unbekannte Ausnahme", -1);
     }
+    // Also on standard error, whether the log took the entry or not (the
+    // log may not even be named yet): a line made at compile time, through
+    // the unbuffered stderr, as it may be memory that ran out.
+    static constexpr char kAbbruch[] = "korvimand: the run stopped on an unexpected failure (exit status 1)\n";
+    std::fputs(kAbbruch, stderr);
     return kAborted;
 }

@@ -3,13 +3,16 @@
 
 #include "db/runtime/Runtime.h"
 #include "util/Config.h"
+#include "util/Geheim.h"
 
 std::int32_t dbConnect() {
     char login[CfgLoginBytes] = {};
     char password[CfgLoginBytes] = {};
     char net8[CfgLoginBytes] = {};
     Cfg_GetDbLogin(login, password, net8);
-    return rt::connect(login, password, net8);
+    const std::int32_t rc = rt::connect(login, password, net8);
+    Geheim_Loeschen(password, sizeof password);
+    return rc;
 }
 
 std::int32_t dbCommit() { return rt::commit(); }

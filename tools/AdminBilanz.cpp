@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <map>
 #include <tuple>
 #include <utility>
@@ -31,6 +32,24 @@ std::string zeitText(double hmm) {
     std::string t = b;
     while (t.size() > 3 && t.back() == '0' && t[t.size() - 3] != '.') t.pop_back();
     return t;
+}
+
+namespace {
+std::int64_t ersetzt = 0;
+}
+
+std::int32_t ersatzLesen(std::int32_t rc) {
+    if (rc != rt::err::Untranslatable) return rc;
+    ++ersetzt;
+    return 0;
+}
+
+std::int64_t ersetzteZeilen() { return ersetzt; }
+
+std::string ersatzHinweis() {
+    if (ersetzt == 0) return {};
+    return std::to_string(ersetzt) + (ersetzt == 1 ? " row holds" : " rows hold") +
+           " a character that Windows-1252 lacks: shown with ? in its place";
 }
 
 std::string minutenText(double minuten) { return zeitText(hm(ganz(minuten))); }
@@ -114,7 +133,8 @@ std::int32_t bilanzLesen(const std::optional<Bereich>& b, Bilanz& out) {
     Text<10> apl;
     double sza = 0, ita = 0;
     std::int32_t rc;
-    while ((rc = rt::fetch(c, {rt::txt(apk), rt::txt(app), rt::txt(apl), rt::real(sza), rt::real(ita)})) == 0) {
+    while ((rc = ersatzLesen(rt::fetch(c, {rt::txt(apk), rt::txt(app), rt::txt(apl), rt::real(sza), rt::real(ita)}))) ==
+           0) {
         BilanzPosition p{apk.str(), app.str(), ohneBlanks(apl.view()), sza, ita, m(ita) - m(sza)};
         BilanzPlatz& platz = plaetze[p.apl];
         ++platz.positionen;
@@ -155,11 +175,13 @@ std::int32_t bilanzLesen(const std::optional<Bereich>& b, Bilanz& out) {
 
 int bilanzLog(const std::string& datei, Bilanz& out) {
     std::vector<MsgGelesen> eintraege;
-    if (const int e = Msg_LogDateiLesen(datei, eintraege)) return e;
+    std::size_t ausgelassen = 0;
+    if (const int e = Msg_LogDateiLesen(datei, eintraege, &ausgelassen)) return e;
+    if (ausgelassen) std::cerr << "korvimand-admin: report: " << logGekuerzt(datei, ausgelassen) << "\n";
     std::map<std::pair<std::string, std::string>, std::int64_t> gruppen;
     for (const MsgGelesen& e : eintraege) {
         if (e.zustand == MsgZustand::Ganz && !(e.msgArt & FMSG)) continue;
-        if (e.zustand == MsgZustand::Ganz) ++gruppen[{anzeigeText(e.funktion, false), anzeigeText(e.message, false)}];
+        if (e.zustand == MsgZustand::Ganz) ++gruppen[{e.funktion, e.message}];
         else ++gruppen[{"(unreadable)", e.zustand == MsgZustand::Abgerissen ? "torn entry" : "bytes of no entry"}];
         ++out.logFehler;
     }

@@ -25,6 +25,15 @@ struct Bereich {
 std::string bereichBedingung(const char* apk, const char* app);
 std::int32_t bereichOeffnen(rt::Cursor& c, const std::string& text, const std::optional<Bereich>& b);
 
+// A fetch's result where a row with a text that Windows-1252 lacks a
+// character of counts as read: the row comes with "?" in the character's
+// place, so that one such row does not fail the report. How many rows so:
+// ersetzteZeilen().
+std::int32_t ersatzLesen(std::int32_t rc);
+std::int64_t ersetzteZeilen();
+// The note on such rows, "" without any.
+std::string ersatzHinweis();
+
 // h.mm with its two decimals; a value a correction has scaled keeps up to
 // two more, so that a table never shows a rounded time as the stored one.
 std::string zeitText(double hmm);
@@ -52,7 +61,7 @@ struct BilanzPlatz {
 };
 
 struct BilanzFehler {
-    std::string funktion, message;  // UTF-8, as korvimand-admin log shows them
+    std::string funktion, message;  // as they stand in the log (Windows-1252)
     std::int64_t anzahl = 0;
 };
 

@@ -1,13 +1,9 @@
 // korvimand-admin encode / decode / ini: the enciphered values of the
 // configuration file.
-#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -15,6 +11,7 @@
 
 #include "tools/Admin.h"
 #include "util/Config.h"
+#include "util/Datei.h"
 
 namespace {
 
@@ -27,13 +24,12 @@ int usageError(const std::string& message) {
 }
 
 // A value that does not fit into a configuration value would be cut by
-// every reader of the file; the message never shows a password.
-std::optional<std::string> tooLong(const char* what, const std::string& value, bool secret) {
+// every reader of the file; the message never shows the value (a password
+// may stand in any of them).
+std::optional<std::string> tooLong(const char* what, const std::string& value) {
     if (value.size() <= CfgTextMax) return std::nullopt;
-    std::string m = std::string("the ") + what + " has " + std::to_string(value.size()) +
-                    " characters; a configuration value holds at most " + std::to_string(CfgTextMax);
-    if (!secret) m += ": " + value;
-    return m;
+    return std::string("the ") + what + " has " + std::to_string(value.size()) +
+           " characters; a configuration value holds at most " + std::to_string(CfgTextMax);
 }
 
 // One line of stdin without its line end. A terminal does not echo it.
@@ -66,32 +62,10 @@ int writeConfig(const std::string& path, const std::string& bytes) {
         std::cerr << "korvimand-admin: cannot create the folder of " << path << ": " << ec.message() << "\n";
         return kFailed;
     }
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    auto fail = [&](int e) {
-        std::cerr << "korvimand-admin: cannot write " << path << ": " << std::strerror(e) << "\n";
-        ::unlink(temp.c_str());
+    if (const int e = Datei_Ersetzen(path, bytes, 0600)) {
+        std::cerr << "korvimand-admin: cannot write " << path << ": " << Datei_Grund(e) << "\n";
         return kFailed;
-    };
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return fail(errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int e = n < 0 ? errno : EIO;
-            ::close(fd);
-            return fail(e);
-        }
-        done += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0) {
-        const int e = errno;
-        ::close(fd);
-        return fail(e);
-    }
-    if (::close(fd) != 0) return fail(errno);
-    if (std::rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
     return 0;
 }
 
@@ -101,7 +75,7 @@ int adminEncode(int argc, char** argv) {
     if (argc != 1) return usageError(adminAufruf("encode"));
     std::string text = argv[0];
     if (text == "-" && !readSecretLine(text)) return usageError("encode: nothing on stdin");
-    if (auto m = tooLong("text", text, true)) return usageError("encode: " + *m);
+    if (auto m = tooLong("text", text)) return usageError("encode: " + *m);
     std::cout << Cfg_EncodeValue(text, CfgKeyText) << "\n";
     return 0;
 }
@@ -142,8 +116,7 @@ int adminIni(int argc, char** argv) {
     }
     if (!login || !password || !net8) return usageError("ini: --login, a password and --net8 are needed\n" + usage);
     if (net8->empty()) return usageError("ini: --net8 must name the database");
-    for (auto m :
-         {tooLong("login", *login, false), tooLong("password", *password, true), tooLong("net8", *net8, false)})
+    for (auto m : {tooLong("login", *login), tooLong("password", *password), tooLong("net8", *net8)})
         if (m) return usageError("ini: " + *m);
     const std::string path = file ? *file : Cfg_FileName();
     if (int rc = writeConfig(path, Cfg_DbLoginFile(*login, *password, *net8))) return rc;

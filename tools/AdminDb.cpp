@@ -8,6 +8,7 @@
 #include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
 #include "util/Config.h"
+#include "util/Geheim.h"
 
 int adminInitDb(int argc, char** argv) {
     bool force = false;
@@ -33,17 +34,19 @@ int adminInitDb(int argc, char** argv) {
     }
     std::string existing;
     std::int32_t rc = rt::createTables(login, password, target.c_str(), force, existing);
+    Geheim_Loeschen(password, sizeof password);
+    const std::string gezeigt = Geheim_Net8Anzeige(target);
     if (rc == rt::err::TablesExist) {
         std::fprintf(stderr,
                      "init-db: %s already holds %s; nothing changed.\n"
                      "init-db: --force drops these tables with all their rows and creates them anew.\n",
-                     target.c_str(), existing.c_str());
+                     gezeigt.c_str(), existing.c_str());
         return 1;
     }
     if (rc != 0) {
-        std::fprintf(stderr, "init-db: %s: %s\n", target.c_str(), rt::err::explain(rc).c_str());
+        std::fprintf(stderr, "init-db: %s: %s\n", gezeigt.c_str(), rt::err::explain(rc).c_str());
         return 1;
     }
-    std::printf("init-db: %s the tables in %s\n", existing.empty() ? "created" : "re-created", target.c_str());
+    std::printf("init-db: %s the tables in %s\n", existing.empty() ? "created" : "re-created", gezeigt.c_str());
     return 0;
 }

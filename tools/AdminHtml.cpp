@@ -4,15 +4,17 @@
 // tables, formatted by the same functions.
 #include "tools/AdminHtml.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <string_view>
 #include <vector>
 
-#include "tools/AdminLog.h"
+#include "util/Anzeige.h"
+#include "util/Datei.h"
 
 namespace {
 
@@ -46,7 +48,7 @@ std::string esc(std::string_view v) {
 }
 
 // A text of the database for the page.
-std::string db(std::string_view v) { return esc(anzeigeText(v, false)); }
+std::string db(std::string_view v) { return esc(Anzeige_Text(v, false)); }
 
 std::string zahl(double v) {
     char b[32];
@@ -227,7 +229,10 @@ std::string seite(const Bilanz& z, const std::string& bereich) {
     o += kStil;
     o += "</style>\n</head>\n<body>\n<header>\n<h1>Planned against actual</h1>\n<p class=\"unter\">" + db(bereich) +
          " &middot; evaluated positions only &middot; times in h.mm (hours.minutes) &middot; made " + erstellt +
-         "</p>\n</header>\n";
+         "</p>\n";
+    if (const std::string ersatz = ersatzHinweis(); !ersatz.empty())
+        o += "<p class=\"unter\">" + esc(ersatz) + ".</p>\n";
+    o += "</header>\n";
 
     o += "<section id=\"summary\">\n<h2>Summary</h2>\n<dl class=\"kacheln\">\n";
     for (const auto& [name, wert] : bilanzKennzahlen(z))
@@ -284,7 +289,7 @@ std::string seite(const Bilanz& z, const std::string& bereich) {
         o += "<p class=\"unter\">" + esc(*z.logDatei) + ", by function and message.</p>\n";
         std::vector<std::vector<std::string>> zeilen;
         for (const BilanzFehler& f : z.fehler)
-            zeilen.push_back({std::to_string(f.anzahl), esc(f.funktion), esc(f.message)});
+            zeilen.push_back({std::to_string(f.anzahl), db(f.funktion), db(f.message)});
         tabelle(o, "failures-table", {{"count", true}, {"function", false}, {"message", false}}, zeilen);
     }
     o += "</section>\n</body>\n</html>\n";
@@ -294,15 +299,8 @@ std::string seite(const Bilanz& z, const std::string& bereich) {
 }  // namespace
 
 int berichtHtmlSchreiben(const std::string& datei, const Bilanz& z, const std::string& bereich) {
-    const std::string html = seite(z, bereich);
-    const std::string neu = datei + ".new";
-    std::FILE* f = std::fopen(neu.c_str(), "wb");
-    if (!f) return errno;
-    const auto fehler = [] { return errno != 0 ? errno : EIO; };
-    errno = 0;
-    int e = std::fwrite(html.data(), 1, html.size(), f) == html.size() ? 0 : fehler();
-    if (std::fclose(f) != 0 && e == 0) e = fehler();
-    if (e == 0 && std::rename(neu.c_str(), datei.c_str()) != 0) e = errno;
-    if (e != 0) std::remove(neu.c_str());
-    return e;
+    // Readable as a file the user creates would be.
+    const mode_t maske = ::umask(0);
+    ::umask(maske);
+    return Datei_Ersetzen(datei, seite(z, bereich), 0666 & ~maske);
 }

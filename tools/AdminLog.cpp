@@ -2,8 +2,6 @@
 // oldest entry first. The log's texts are single-byte Windows-1252; they
 // are shown in UTF-8, with control bytes escaped so that one entry stays
 // one row.
-#include <iconv.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -16,47 +14,19 @@
 #include "tools/Admin.h"
 #include "tools/AdminCsv.h"
 #include "tools/AdminLog.h"
+#include "util/Anzeige.h"
+#include "util/Datei.h"
 #include "util/MsgLog.h"
 #include "util/MsgLogLesen.h"
 
 namespace {
 
-// The UTF-8 of each byte 0x80-0xFF in Windows-1252; empty where the code
-// page leaves the byte undefined.
-const std::array<std::string, 128>& cp1252() {
-    static const std::array<std::string, 128> tabelle = [] {
-        std::array<std::string, 128> t;
-        iconv_t cd = ::iconv_open("UTF-8", "WINDOWS-1252");
-        if (cd == reinterpret_cast<iconv_t>(-1)) return t;
-        for (int b = 0x80; b <= 0xFF; ++b) {
-            char in = static_cast<char>(b);
-            char out[8];
-            char* inP = &in;
-            char* outP = out;
-            std::size_t inN = 1, outN = sizeof out;
-            if (::iconv(cd, &inP, &inN, &outP, &outN) != static_cast<std::size_t>(-1))
-                t[static_cast<std::size_t>(b - 0x80)].assign(out, static_cast<std::size_t>(outP - out));
-            ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-        ::iconv_close(cd);
-        return t;
-    }();
-    return tabelle;
-}
-
-std::size_t zeichen(const std::string& utf8) {
-    std::size_t n = 0;
-    for (char c : utf8)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-    return n;
-}
-
 // What a torn or foreign entry shows as its message: its size, where it
 // lies (in which file, when there are two) and its bytes (in the table at
 // most the first 40 characters).
 std::string beschreibung(const MsgGelesen& e, const std::string& datei, bool csv) {
-    std::string bytes = anzeigeText(e.roh, true);
-    if (!csv && zeichen(bytes) > 40) {
+    std::string bytes = Anzeige_Text(e.roh, true);
+    if (!csv && Anzeige_Zeichen(bytes) > 40) {
         std::size_t n = 0, i = 0;
         for (; i < bytes.size(); ++i)
             if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80 && ++n > 37) break;
@@ -88,13 +58,13 @@ Zeile zeile(const MsgGelesen& e, const std::string& datei, bool csv) {
     if (e.zustand == MsgZustand::Ganz) {
         for (const MsgArtText& k : kMsgArtTexte)
             if (e.msgArt & k.bit) z[2].append(z[2].empty() ? "" : " ").append(k.text.substr(0, 4));
-        z[4] = anzeigeText(e.message, false);
+        z[4] = Anzeige_Text(e.message, false);
         z[5] = std::to_string(e.errorCode);
     } else {
         z[2] = e.zustand == MsgZustand::Abgerissen ? "torn" : "foreign";
         z[4] = beschreibung(e, datei, csv);
     }
-    z[3] = anzeigeText(e.funktion, false);
+    z[3] = Anzeige_Text(e.funktion, false);
     return z;
 }
 
@@ -103,12 +73,12 @@ void tabelle(const std::vector<Zeile>& zeilen) {
     std::array<std::size_t, 6> breite{};
     for (std::size_t i = 0; i < 6; ++i) breite[i] = kopf[i].size();
     for (const Zeile& z : zeilen)
-        for (std::size_t i = 0; i < 6; ++i) breite[i] = std::max(breite[i], zeichen(z[i]));
+        for (std::size_t i = 0; i < 6; ++i) breite[i] = std::max(breite[i], Anzeige_Zeichen(z[i]));
     const auto drucken = [&](const Zeile& z) {
         std::string out;
         for (std::size_t i = 0; i < 6; ++i) {
             if (i) out += "  ";
-            const std::string fuellung(breite[i] - zeichen(z[i]), ' ');
+            const std::string fuellung(breite[i] - Anzeige_Zeichen(z[i]), ' ');
             out += i == 5 ? fuellung + z[i] : z[i] + fuellung;  // the code is a number
         }
         std::cout << out << "\n";
@@ -130,24 +100,9 @@ bool ziffern(const std::string& s) { return s.find_first_not_of("0123456789") ==
 
 }  // namespace
 
-std::string anzeigeText(std::string_view v, bool roh) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (char ch : v) {
-        const auto b = static_cast<unsigned char>(ch);
-        const std::string* utf8 = b >= 0x80 ? &cp1252()[b - 0x80] : nullptr;
-        if (ch == '\r') out += "\\r";
-        else if (ch == '\n') out += "\\n";
-        else if (ch == '\\') out += "\\\\";
-        else if (b >= 0x20 && b < 0x7F) out += ch;
-        else if (utf8 && !utf8->empty() && !(roh && ch == kMsgStart)) out += *utf8;
-        else {
-            out += "\\x";
-            out += hex[b >> 4];
-            out += hex[b & 15];
-        }
-    }
-    return out;
+std::string logGekuerzt(const std::string& datei, std::size_t ausgelassen) {
+    return datei + " holds more than " + std::to_string(kMsgLogLeseMax >> 20) + " MiB: its first " +
+           std::to_string(ausgelassen) + " bytes are left out, only the entries after them are read";
 }
 
 int adminLog(int argc, char** argv) {
@@ -174,15 +129,17 @@ int adminLog(int argc, char** argv) {
     std::vector<Zeile> zeilen;
     for (const std::string& d : dateien) {
         std::vector<MsgGelesen> eintraege;
-        if (const int e = Msg_LogDateiLesen(d, eintraege); e == ENOENT) {
+        std::size_t ausgelassen = 0;
+        if (const int e = Msg_LogDateiLesen(d, eintraege, &ausgelassen); e == ENOENT) {
             // No log: nothing has been logged there (yet). A missing backup
             // is the rule.
             if (d == datei) std::cerr << "korvimand-admin: log: there is no " << d << "\n";
             continue;
         } else if (e != 0) {
-            std::cerr << "korvimand-admin: log: cannot read " << d << ": " << std::strerror(e) << "\n";
+            std::cerr << "korvimand-admin: log: cannot read " << d << ": " << Datei_Grund(e) << "\n";
             return 1;
         }
+        if (ausgelassen) std::cerr << "korvimand-admin: log: " << logGekuerzt(d, ausgelassen) << "\n";
         for (const MsgGelesen& e : eintraege)
             if (zeigen(e, f)) zeilen.push_back(zeile(e, alle ? d : std::string(), csv));
     }

@@ -19,6 +19,8 @@
 #include "tools/AdminCsv.h"
 #include "tools/AdminHtml.h"
 #include "tools/AdminSitzung.h"
+#include "util/Anzeige.h"
+#include "util/Datei.h"
 #include "util/Text.h"
 
 namespace {
@@ -66,18 +68,21 @@ public:
         }
     }
 
+    // The database's texts, in UTF-8 with control bytes escaped: a
+    // workstation's name can neither command a terminal nor break a row.
     void zeile(const std::vector<std::string>& werte) {
         std::string out;
         for (std::size_t i = 0; i < werte.size(); ++i) {
+            const std::string wert = Anzeige_Text(werte[i]);
             if (csv_) {
                 if (i) out += ',';
-                out += csvFeld(werte[i]);
+                out += csvFeld(wert);
                 continue;
             }
             if (i) out += "  ";
-            const int fehlt = breite(spalten_[i]) - static_cast<int>(werte[i].size());
+            const int fehlt = breite(spalten_[i]) - static_cast<int>(Anzeige_Zeichen(wert));
             const std::string fuellung(fehlt > 0 ? static_cast<std::size_t>(fehlt) : 0, ' ');
-            out += spalten_[i].rechts ? fuellung + werte[i] : werte[i] + fuellung;
+            out += spalten_[i].rechts ? fuellung + wert : wert + fuellung;
         }
         if (!csv_) out = ohneBlanks(out);
         std::cout << out << "\n";
@@ -136,12 +141,12 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
     Text<30> zf2;
     std::int32_t sts = 0, lfn = 0;
     double sme, ime, str, ste, sza, itr, ita, ite;
-    auto ppsNaechste = [&] { return rt::fetch(pps, {rt::txt(ppsApk), rt::txt(ppsPos), rt::i32(lfn)}); };
+    auto ppsNaechste = [&] { return ersatzLesen(rt::fetch(pps, {rt::txt(ppsApk), rt::txt(ppsPos), rt::i32(lfn)})); };
     std::int32_t ppsRc = ppsNaechste();
     std::int32_t rc;
-    while ((rc = rt::fetch(app, {rt::txt(apk), rt::txt(pos), rt::i16(sts), rt::txt(apl), rt::txt(zf2), rt::real(sme),
-                                 rt::real(ime), rt::real(str), rt::real(ste), rt::real(sza), rt::real(itr),
-                                 rt::real(ita), rt::real(ite)})) == 0) {
+    while ((rc = ersatzLesen(rt::fetch(app, {rt::txt(apk), rt::txt(pos), rt::i16(sts), rt::txt(apl), rt::txt(zf2),
+                                             rt::real(sme), rt::real(ime), rt::real(str), rt::real(ste), rt::real(sza),
+                                             rt::real(itr), rt::real(ita), rt::real(ite)}))) == 0) {
         const std::string schluessel = apk.str() + '\x01' + pos.str();
         std::string uploads;
         for (; ppsRc == 0; ppsRc = ppsNaechste()) {
@@ -196,9 +201,10 @@ std::int32_t auswertungen(bool csv, const std::optional<Bereich>& b) {
     std::int32_t sa = 0, maz = 0;
     double nzr, nza, rbz, gum, aum, rf1;
     std::int32_t rc;
-    while ((rc = rt::fetch(c, {rt::txt(apk), rt::txt(pos), rt::i16(sa), rt::txt(apl), rt::txt(dtm), rt::txt(edt),
-                               rt::real(nzr), rt::real(nza), rt::real(rbz), rt::real(gum), rt::real(aum), rt::real(rf1),
-                               rt::i32(maz), rt::txt(tnr), rt::txt(erf)})) == 0)
+    while ((rc = ersatzLesen(rt::fetch(c, {rt::txt(apk), rt::txt(pos), rt::i16(sa), rt::txt(apl), rt::txt(dtm),
+                                           rt::txt(edt), rt::real(nzr), rt::real(nza), rt::real(rbz), rt::real(gum),
+                                           rt::real(aum), rt::real(rf1), rt::i32(maz), rt::txt(tnr), rt::txt(erf)}))) ==
+           0)
         aus.zeile({apk.str(), pos.str(), std::to_string(sa), ohneBlanks(apl.view()), zeitpunktText(dtm.view()),
                    zeitpunktText(edt.view()), zeitText(nzr), zeitText(nza), zeitText(rbz), menge(gum), menge(aum),
                    menge(rf1), std::to_string(maz), ohneBlanks(tnr.view()), erf.str()});
@@ -235,8 +241,9 @@ std::int32_t uploads(bool csv, const std::optional<Bereich>& b) {
     std::int32_t lfn = 0;
     double zt1, zt2, zt3, gum, fam;
     std::int32_t rc;
-    while ((rc = rt::fetch(c, {rt::i32(lfn), rt::txt(apk), rt::txt(pos), rt::txt(apl), rt::real(zt1), rt::real(zt2),
-                               rt::real(zt3), rt::real(gum), rt::real(fam), rt::txt(mee), rt::txt(dat)})) == 0)
+    while ((rc = ersatzLesen(
+                rt::fetch(c, {rt::i32(lfn), rt::txt(apk), rt::txt(pos), rt::txt(apl), rt::real(zt1), rt::real(zt2),
+                              rt::real(zt3), rt::real(gum), rt::real(fam), rt::txt(mee), rt::txt(dat)}))) == 0)
         aus.zeile({std::to_string(lfn), apk.str(), pos.str(), apl.str(), zeitText(zt1), zeitText(zt2), zeitText(zt3),
                    menge(gum), menge(fam), mee.str(), zeitpunktText(dat.view())});
     aus.ende();
@@ -342,7 +349,7 @@ int adminReport(int argc, char** argv) {
             std::cerr << "korvimand-admin: report: there is no " << *log << ": no failures logged there\n";
             z.logDatei = *log;
         } else if (e != 0) {
-            std::cerr << "korvimand-admin: report: cannot read " << *log << ": " << std::strerror(e) << "\n";
+            std::cerr << "korvimand-admin: report: cannot read " << *log << ": " << Datei_Grund(e) << "\n";
             return 1;
         }
     }
@@ -360,12 +367,14 @@ int adminReport(int argc, char** argv) {
         std::cerr << "korvimand-admin: reading the report failed with code " << rt::err::explain(rc) << "\n";
         return 1;
     }
+    const std::string ersatz = ersatzHinweis();
+    if (!ersatz.empty()) std::cerr << "korvimand-admin: report: " << ersatz << "\n";
     if (!html) {
         if (bilanz) bilanzTabellen(csv, z, tabelle);
         return 0;
     }
     if (const int e = berichtHtmlSchreiben(*html, z, bereichText)) {
-        std::cerr << "korvimand-admin: report: cannot write " << *html << ": " << std::strerror(e) << "\n";
+        std::cerr << "korvimand-admin: report: cannot write " << *html << ": " << Datei_Grund(e) << "\n";
         return 1;
     }
     std::cout << "korvimand-admin: report: wrote " << *html << "\n";

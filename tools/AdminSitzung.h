@@ -9,6 +9,7 @@
 #include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "util/Config.h"
+#include "util/Geheim.h"
 
 class Sitzung {
 public:
@@ -29,7 +30,9 @@ public:
                       << " has no NET8 (write it with korvimand-admin ini, or give --net8)\n";
             return 1;
         }
-        if (const std::int32_t rc = rt::connect(login, password, net8_.c_str()); rc != 0) {
+        const std::int32_t rc = rt::connect(login, password, net8_.c_str());
+        Geheim_Loeschen(password, sizeof password);
+        if (rc != 0) {
             std::cerr << "korvimand-admin: cannot connect to " << anzeige() << " (code " << rt::err::explain(rc)
                       << ")\n";
             return 1;
@@ -37,15 +40,8 @@ public:
         return 0;
     }
 
-    // NET8 as it may be shown: a password inside a URI is replaced by "***".
-    std::string anzeige() const {
-        const auto schema = net8_.find("://");
-        const auto at = net8_.find('@', schema == std::string::npos ? 0 : schema);
-        if (schema == std::string::npos || at == std::string::npos) return net8_;
-        const auto colon = net8_.find(':', schema + 3);
-        if (colon == std::string::npos || colon > at) return net8_;
-        return net8_.substr(0, colon + 1) + "***" + net8_.substr(at);
-    }
+    // NET8 as it may be shown.
+    std::string anzeige() const { return Geheim_Net8Anzeige(net8_); }
 
 private:
     std::string net8_;

@@ -18,6 +18,7 @@
 #include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
 #include "tools/AdminSitzung.h"
+#include "util/Anzeige.h"
 #include "util/Text.h"
 
 namespace {
@@ -152,13 +153,15 @@ std::int32_t paketeMelden(const std::optional<Bereich>& b, const std::vector<Tei
         while ((rc = rt::fetch(glieder, {rt::txt(g.apk), rt::txt(g.app)})) == 0) {
             const int t = teilVon(teile, g);
             if (t >= 0 && t != kopfTeil)
-                fremde += " " + g.apk.str() + " " + g.app.str() + " (part " + std::to_string(t + 1) + ")";
+                fremde += " " + Anzeige_Text(g.apk.view()) + " " + Anzeige_Text(g.app.view()) + " (part " +
+                          std::to_string(t + 1) + ")";
         }
         rt::close(glieder);
         if (rc != 1403) break;
         if (!fremde.empty())
-            std::cerr << "korvimand-admin: split: package " << kopf.apk.str() << " " << kopf.app.str() << " (part "
-                      << kopfTeil + 1 << ") has members in another part, which its process writes:" << fremde << "\n";
+            std::cerr << "korvimand-admin: split: package " << Anzeige_Text(kopf.apk.view()) << " "
+                      << Anzeige_Text(kopf.app.view()) << " (part " << kopfTeil + 1
+                      << ") has members in another part, which its process writes:" << fremde << "\n";
     }
     rt::close(koepfe);
     return rc == 1403 ? 0 : rc;

@@ -1,10 +1,14 @@
 #include "util/Config.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
+#include "util/Datei.h"
+#include "util/Geheim.h"
 #include "util/Idea.h"
 
 namespace {
@@ -195,8 +199,13 @@ bool Cfg_FindRecord(std::string_view fileBytes, std::string_view name, std::stri
 
 std::string Cfg_ReadValue(std::string_view name, std::string_view key, std::int32_t number,
                           const std::string& fileName) {
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f) return {};
+    // Not a regular file (a pipe, a device) is as good as no file.
+    const int fd = Datei_LesenOeffnen(fileName);
+    std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "rb");
+    if (!f) {
+        if (fd >= 0) ::close(fd);
+        return {};
+    }
     RecordScanner scanner(name, key, number);
     char buf[65536];
     bool found = false;
@@ -255,9 +264,12 @@ std::string Cfg_EncodeValue(std::string_view text, std::string_view keyText) {
 }
 
 void Cfg_GetDbLogin(char* login, char* password, char* net8) {
+    Geheim_NichtAbbildbar();
     const std::string file = Cfg_FileName();
     copyOut(login, Cfg_ReadValue("", "LOGIN", 0, file));
-    copyOut(password, Cfg_ReadValue("", "PASS", 0, file));
+    std::string klartext = Cfg_ReadValue("", "PASS", 0, file);
+    copyOut(password, klartext);
+    Geheim_Loeschen(klartext);
     copyOut(net8, Cfg_ReadValue("", "NET8", 0, file));
 }
 

@@ -60,7 +60,8 @@ std::string Cfg_EncodeValue(std::string_view text, std::string_view keyText);
 
 // Reads LOGIN, PASS and NET8 (in this order, each lookup with an empty record
 // name and record number 0) from Cfg_FileName(). Each output receives at most
-// 51 characters and its terminator; a value not found gives "".
+// 51 characters and its terminator; a value not found gives "". Makes the
+// process non-dumpable first; the caller wipes the password once connected.
 void Cfg_GetDbLogin(char* login, char* password, char* net8);
 
 // A complete configuration file holding LOGIN, PASS and NET8 enciphered,

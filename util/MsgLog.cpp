@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,8 @@
 #include <string_view>
 #include <thread>
 
+#include "util/Anzeige.h"
+#include "util/Datei.h"
 #include "util/DatumZeit.h"
 
 namespace {
@@ -39,16 +42,16 @@ std::string_view text(const std::string& s) {
     return v.substr(0, v.find('\0'));
 }
 
-// Opens a file for appending, creating it (and, once, its folder) when asked
-// to, and takes an exclusive lock, retrying every 333 ms while another
-// process holds it. Returns the descriptor or -errno.
+// Opens a file for appending (never through a planted link, never a pipe
+// or a device), creating it (and, once, its folder) when asked to, and
+// takes an exclusive lock, retrying every 333 ms while another process
+// holds it. Returns the descriptor or -errno.
 int openLocked(const std::string& path, bool create) {
     bool folderTried = false;
     for (;;) {
-        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+        int fd = Datei_AnhaengenOeffnen(path, create);
         if (fd < 0) {
-            int e = errno;
-            if (e == EINTR) continue;
+            const int e = -fd;
             std::filesystem::path folder = std::filesystem::path(path).parent_path();
             if (e == ENOENT && create && !folderTried && !folder.empty()) {
                 folderTried = true;
@@ -125,12 +128,51 @@ bool rotate(const Settings& s) {
     return moved;
 }
 
+// A line of standard error put together in a buffer on the stack and
+// written in pieces, so that it needs no memory.
+class Zeile {
+public:
+    ~Zeile() { schreiben(); }
+    void roh(std::string_view t) noexcept {
+        for (char c : t) {
+            if (n_ == sizeof buf_) schreiben();
+            buf_[n_++] = c;
+        }
+    }
+    // A text of the log as a terminal may show it.
+    void text(std::string_view t) noexcept {
+        char b[kAnzeigeByteMax];
+        for (char c : t) roh(std::string_view(b, Anzeige_Byte(static_cast<unsigned char>(c), false, b)));
+    }
+    void zahl(std::int32_t v) noexcept {
+        char b[16];
+        const auto [ende, ec] = std::to_chars(b, b + sizeof b, v);
+        roh(std::string_view(b, static_cast<std::size_t>(ende - b)));
+    }
+
+private:
+    // Through stdio, whose unbuffered stderr needs no memory either.
+    void schreiben() noexcept {
+        std::fwrite(buf_, 1, n_, stderr);
+        n_ = 0;
+    }
+    char buf_[512];
+    std::size_t n_ = 0;
+};
+
 // An entry the log cannot take goes to standard error, so that no failure
-// goes unreported. Through stdio, whose unbuffered stderr needs no memory.
+// goes unreported, even when memory has run out.
 void aufStandardfehler(std::string_view funktion, std::string_view message, std::int32_t code, int fehler) noexcept {
-    std::fprintf(stderr, "korvimand: message log not written (%s): %.*s / %.*s / %d\n", std::strerror(fehler),
-                 static_cast<int>(funktion.size()), funktion.data(), static_cast<int>(message.size()), message.data(),
-                 static_cast<int>(code));
+    Zeile z;
+    z.roh("korvimand: message log not written (");
+    z.roh(Datei_Grund(fehler));
+    z.roh("): ");
+    z.text(funktion);
+    z.roh(" / ");
+    z.text(message);
+    z.roh(" / ");
+    z.zahl(code);
+    z.roh("\n");
 }
 
 void put2(std::string& out, int v, char sep) {
@@ -187,10 +229,14 @@ std::string Msg_Eintrag(const MsgEntry& e, std::int32_t enabled, const std::tm& 
 }
 
 void Msg_Open(std::int32_t mask, const char* fileName) {
+    // Names first: should memory run out, the mask stays 0 and no entry
+    // goes to another file than the one named.
+    std::string name = fileName && *fileName ? fileName : "msg.dat";
+    std::string backup = Msg_BackupName(name);
     std::lock_guard<std::mutex> lock(settingsMutex);
     settings.mask = mask;
-    settings.fileName = fileName && *fileName ? fileName : "msg.dat";
-    settings.backupName = Msg_BackupName(settings.fileName);
+    settings.fileName = std::move(name);
+    settings.backupName = std::move(backup);
     // Called once at start: the rotation count starts there.
     settings.sinceRotation = 0;
 }

@@ -1,12 +1,14 @@
 #include "util/MsgLogLesen.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 
+#include "util/Datei.h"
 #include "util/MsgLog.h"
 
 namespace {
@@ -147,19 +149,25 @@ std::vector<MsgGelesen> Msg_LogLesen(std::string_view bytes) {
     return out;
 }
 
-int Msg_LogDateiLesen(const std::string& path, std::vector<MsgGelesen>& eintraege) {
-    int fd;
-    while ((fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) < 0 && errno == EINTR) {}
-    if (fd < 0) return errno;
+int Msg_LogDateiLesen(const std::string& path, std::vector<MsgGelesen>& eintraege, std::size_t* ausgelassen) {
+    const int fd = Datei_LesenOeffnen(path);
+    if (fd < 0) return -fd;
     // A shared hold waits for an entry being written, so that none is read
     // half; writers wait no longer than this read takes. Where the file
     // system has no locks the file is read without.
     while (::flock(fd, LOCK_SH) != 0 && errno == EINTR) {}
-    int e = 0;
+    struct stat st;
+    int e = ::fstat(fd, &st) == 0 ? 0 : errno;
+    // Of a longer file only its newest entries are read: the memory to show
+    // a log stays bounded, whatever the file holds.
+    const std::size_t groesse = e == 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    std::size_t ab = groesse > kMsgLogLeseMax ? groesse - kMsgLogLeseMax : 0;
+    if (ab > 0 && ::lseek(fd, static_cast<off_t>(ab), SEEK_SET) < 0) e = errno;
     std::string bytes;
+    bytes.reserve(groesse - ab);
     char buf[65536];
-    while (e == 0) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+    while (e == 0 && bytes.size() < kMsgLogLeseMax) {
+        const ssize_t n = ::read(fd, buf, std::min(sizeof buf, kMsgLogLeseMax - bytes.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) e = errno;
         if (n <= 0) break;
@@ -167,6 +175,15 @@ int Msg_LogDateiLesen(const std::string& path, std::vector<MsgGelesen>& eintraeg
     }
     ::close(fd);
     if (e != 0) return e;
-    eintraege = Msg_LogLesen(bytes);
+    std::size_t erster = 0;
+    if (ab > 0) {
+        // What lies before the first whole entry's start belongs to an entry
+        // that is not read.
+        erster = bytes.find(anfang());
+        if (erster == std::string::npos) erster = bytes.size();
+    }
+    eintraege = Msg_LogLesen(std::string_view(bytes).substr(erster));
+    for (MsgGelesen& g : eintraege) g.offset += ab + erster;
+    if (ausgelassen) *ausgelassen = ab + erster;
     return 0;
 }

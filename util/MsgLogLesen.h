@@ -1,7 +1,7 @@
 #pragma once
 // Reads message log files back into entries: korvimand-admin log and the
-// reports that show what a run logged. Every byte of a file belongs to one
-// read entry, so nothing in the file goes unseen.
+// reports that show what a run logged. Every byte read belongs to one read
+// entry, so nothing read goes unseen.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -32,6 +32,11 @@ struct MsgGelesen {
 
 // The entries of a log file's bytes, in file order (oldest first).
 std::vector<MsgGelesen> Msg_LogLesen(std::string_view bytes);
-// The same for a file; 0, or the errno of opening or reading it (ENOENT
-// when there is no such file).
-int Msg_LogDateiLesen(const std::string& path, std::vector<MsgGelesen>& eintraege);
+// Of a log file at most this many of its last bytes are read.
+inline constexpr std::size_t kMsgLogLeseMax = std::size_t{16} << 20;
+// The entries of a log file, as Msg_LogLesen gives them: 0, or the errno of
+// opening or reading it (ENOENT when there is no such file, kDateiKeineDatei
+// when it is not a regular file). Of a file larger than kMsgLogLeseMax the
+// entries that begin in its last kMsgLogLeseMax bytes; ausgelassen tells how
+// many bytes before them were not read (0 when none).
+int Msg_LogDateiLesen(const std::string& path, std::vector<MsgGelesen>& eintraege, std::size_t* ausgelassen = nullptr);

@@ -1,4 +1,6 @@
 // The SQLite connection: one file in WAL mode, statements prepared once.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -319,8 +321,15 @@ std::int32_t Connection::open(detail::Statement& st, const std::vector<val::In>&
 namespace rt::detail {
 
 std::int32_t connectSqlite(const char* path, int busyMs, bool create, std::unique_ptr<Backend>& backend) {
+    // A plain path, whatever it looks like: "file:..." is no URI and
+    // ":memory:" no database in memory, where nothing would be kept.
+    const std::string datei = path[0] == '/' ? std::string(path) : std::string("./") + path;
+    // A device or a pipe is no database file (and would get a journal
+    // file next to it).
+    struct stat st;
+    if (::stat(datei.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return err::SqliteFileMissing;
     auto c = std::make_unique<sqlite::Connection>();
-    std::int32_t rc = c->connect(path, busyMs, create);
+    std::int32_t rc = c->connect(datei.c_str(), busyMs, create);
     if (rc == 0) backend = std::move(c);
     return rc;
 }

@@ -172,7 +172,7 @@ struct Lauf {
 
 Lauf starten(const e2e::Tree& t, const std::string& fiu, unsigned seed) {
     e2e::RunOptions o;
-    o.timeoutSeconds = 120;
+    o.timeoutSeconds = 60;
     const std::string berichtPfad = t.root + "/fiu.bericht";
     o.env = {"LD_PRELOAD=/usr/lib/fiu/fiu_posix_preload.so " KORVIMAND_FIU_PRELOAD, "KORVIMAND_FIU=" + fiu,
              "KORVIMAND_FIU_SEED=" + std::to_string(seed), "KORVIMAND_FIU_BERICHT=" + berichtPfad};
@@ -259,6 +259,7 @@ protected:
         try {
             l = starten(t, fiu, laufSeed);
         } catch (const std::exception& e) {
+            haengt = true;
             ADD_FAILURE() << e.what();  // a hang
         }
         EXPECT_TRUE(l.r.status == 0 || l.r.status == 1) << "status " << l.r.status << "\n" << l.r.err;
@@ -308,6 +309,7 @@ protected:
     }
 
     unsigned seed = 0;
+    bool haengt = false;  // a run hung: the rest of the walk would wait as long
     Vorlage vorlage;
     std::vector<std::string> referenz;
     std::vector<std::string> referenzEintraege;
@@ -321,8 +323,12 @@ TEST_P(Systemaufruf, Familie) {
     const std::string name = std::get<1>(GetParam());
     const Familie& f = familie(name);
     const long gesamt = aufrufe[name];
-    // PostgreSQL's runs each wait for a copy of the database and round trips
-    const int proArt = zuverlaessig::anzahl("KORVIMAND_FAULT_RUNS", backend() == Backend::Sqlite ? 12 : 8, 1);
+    // PostgreSQL's runs each wait for a copy of the database and round trips:
+    // few points, but many for the client library's memory, whose calls
+    // while a pipeline's answers are read lie in a small stretch late in the
+    // run (8 points missed a reader that hung there, 64 find it nearly always)
+    const bool sqlite = backend() == Backend::Sqlite;
+    const int proArt = zuverlaessig::anzahl("KORVIMAND_FAULT_RUNS", sqlite ? 12 : name == "malloc" ? 64 : 8, 1);
     std::mt19937 zufall(seed);
     std::vector<long> stellen;
     if (gesamt <= proArt) {
@@ -335,7 +341,8 @@ TEST_P(Systemaufruf, Familie) {
     }
     for (const char* art : {"ab", "nur"})
         if (f.ab || std::string(art) == "nur")
-            for (long n : stellen) pruefen(eintrag(f, art, std::to_string(n)), seed, name);
+            for (long n : stellen)
+                if (!haengt) pruefen(eintrag(f, art, std::to_string(n)), seed, name);
     std::printf("faults %s %s %s: seed %u, %ld calls in a clean run, %d runs, %ld faults injected, %d changed the "
                 "outcome\n",
                 testdb::name(backend()), name.c_str(), szenarioName().c_str(), seed, gesamt, zaehler.laeufe,
@@ -350,7 +357,7 @@ class SystemaufrufZufall : public Systemaufruf {};
 TEST_P(SystemaufrufZufall, AlleFamilien) {
     const int laeufe = zuverlaessig::anzahl("KORVIMAND_FAULT_RUNS", backend() == Backend::Sqlite ? 40 : 12, 1);
     std::mt19937 zufall(seed);
-    for (int i = 0; i < laeufe; ++i) {
+    for (int i = 0; i < laeufe && !haengt; ++i) {
         std::string fiu;
         for (const Familie& f : kFamilien) {
             const long n = aufrufe[f.name];

@@ -56,8 +56,7 @@ const Familie kFamilien[] = {
     {"pwrite", "posix/io/rw/pwrite", EIO},
     {"sync", "posix/io/sync/fsync+posix/io/sync/fdatasync", EIO},
     {"rename", "posix/io/dir/rename", EACCES},
-    // Not unlink: no run removes a file (SQLite keeps its write-ahead log),
-    // so there would be nothing to fail.
+    // Not unlink: a run removes no file, so there would be nothing to fail.
     {"flock", "posix/io/lock/flock", ENOLCK},
     // SQLite takes any failed lock of its shared memory for one that another
     // process holds and waits it out on every statement, as the tests of a
@@ -326,7 +325,8 @@ TEST_P(Systemaufruf, Familie) {
     // PostgreSQL's runs each wait for a copy of the database and round trips:
     // few points, but many for the client library's memory, whose calls
     // while a pipeline's answers are read lie in a small stretch late in the
-    // run (8 points missed a reader that hung there, 64 find it nearly always)
+    // run (a reader that hangs there is found by 64 points nearly always, by
+    // 8 rarely)
     const bool sqlite = backend() == Backend::Sqlite;
     const int proArt = zuverlaessig::anzahl("KORVIMAND_FAULT_RUNS", sqlite ? 12 : name == "malloc" ? 64 : 8, 1);
     std::mt19937 zufall(seed);

@@ -175,7 +175,7 @@ TEST_P(DbMelNza, DuplicateKeyFailsAndKeepsWhatWasCommittedBefore) {
 
     fixtures::schreibenVerhindern(db, "Hlx590Nza", "insert");
     const NzaRecord c = voll(10, "00000003");
-    EXPECT_GT(0, Nza_PKeyIns(&c));
+    EXPECT_EQ(-20000, Nza_PKeyIns(&c));
     EXPECT_EQ("2", wert("select count(*) from Hlx590Nza"));
 }
 

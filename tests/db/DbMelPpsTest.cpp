@@ -83,7 +83,7 @@ TEST_P(DbMelPps, UploadRowLandsColumnForColumn) {
                         "or PpsZf3 is not null"));
 
     fixtures::schreibenVerhindern(db, "Hlx580Pps", "insert");
-    EXPECT_GT(0, Pps_PKeyIns(&p));
+    EXPECT_EQ(-20000, Pps_PKeyIns(&p));
     EXPECT_EQ("1", wert("select count(*) from Hlx580Pps"));
 }
 

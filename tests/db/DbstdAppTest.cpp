@@ -179,7 +179,7 @@ TEST_P(DbstdApp, FailedWriteBackReturnsTheCodeAndLeavesTheRow) {
     ASSERT_EQ(0, App_PKeyReadk(&r));
     fixtures::schreibenVerhindern(db, "Hlx504App", "update");
     r.AppIta = 9;
-    EXPECT_GT(0, App_PKeyUpd(&r));
+    EXPECT_EQ(-20000, App_PKeyUpd(&r));
     EXPECT_DOUBLE_EQ(0, zahl("select AppIta from Hlx504App"));
 }
 

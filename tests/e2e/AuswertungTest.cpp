@@ -140,6 +140,21 @@ TEST_P(Auswertung, SourceRowsVariantWithTwoWorkstations) {
     z.sa = 6;
     z.apl = "APL02";
     fixtures::nza(db, z);
+    // The order header is read once per position: a variant-3 workstation
+    // without source rows still takes the part number of the header as the
+    // position first read it, not as a trigger changed it since.
+    fixtures::variante(db, "APL05", 3, 0);
+    fixtures::meldung(db, buchung("00010", "APL05", 5));
+    const std::string aendern = "update Hlx501Apk set ApkTnr = 'ANDERS' where ApkApk = NEW.NzaApk";
+    if (db.backend == testdb::Backend::Postgres) {
+        testdb::sql(db, "create function aendern() returns trigger language plpgsql as $$ begin " + aendern +
+                            "; return NEW; end $$");
+        testdb::sql(db, "create trigger aendern after insert on Hlx590Nza for each row when (NEW.NzaApl <> "
+                        "'APL05') execute function aendern()");
+    } else {
+        testdb::sql(db, "create trigger aendern after insert on Hlx590Nza when NEW.NzaApl <> 'APL05' begin " + aendern +
+                            "; end");
+    }
 
     bereich();
 
@@ -156,6 +171,7 @@ TEST_P(Auswertung, SourceRowsVariantWithTwoWorkstations) {
     EXPECT_DOUBLE_EQ(gesamt("NzaRbz"), 1.15);
     EXPECT_DOUBLE_EQ(position("AppIta"), 3.05);
     EXPECT_EQ(anzahl("Hlx580Pps"), "1");
+    EXPECT_EQ(wert("select NzaTnr from Hlx590Nza where NzaSa=11"), "TEIL-0815");
 }
 
 TEST_P(Auswertung, PackageKeyDecidesPackagingAndUpload) {

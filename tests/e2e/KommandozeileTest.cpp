@@ -64,11 +64,15 @@ TEST(Kommandozeile, LogShowsTheRunsEntriesAndATornOne) {
     std::ofstream(tree.logPath, std::ios::binary | std::ios::app) << "\xFE\r\nSystem-Date: 01.01.";
     ASSERT_EQ(e2e::run(tree, {"a", "b", "c", "d", "e", "f"}).status, 0);
 
+    const auto zeilenVon = [](const std::string& out) {
+        std::vector<std::string> z;
+        for (std::size_t p = 0, e; (e = out.find('\n', p)) != std::string::npos; p = e + 1)
+            z.push_back(out.substr(p, e - p));
+        return z;
+    };
     e2e::Result r = admin({"log", "--csv"});
     ASSERT_EQ(r.status, 0) << r.err;
-    std::vector<std::string> zeilen;
-    for (std::size_t p = 0, e; (e = r.out.find('\n', p)) != std::string::npos; p = e + 1)
-        zeilen.push_back(r.out.substr(p, e - p));
+    const std::vector<std::string> zeilen = zeilenVon(r.out);
     ASSERT_EQ(zeilen.size(), 4u) << r.out;
     const e2e::LogEntry e = e2e::parseLog(erster).at(0);
     const std::string wann = std::string("20")
@@ -92,6 +96,16 @@ TEST(Kommandozeile, LogShowsTheRunsEntriesAndATornOne) {
     EXPECT_NE(r.out.find("torn"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("Anzahl"), std::string::npos) << r.out;
     EXPECT_EQ(admin({"log", "--since", "2026"}).status, 2);
+    // the entry of the --since second itself is shown
+    std::string sekunde = wann;
+    std::erase_if(sekunde, [](char c) { return c < '0' || c > '9'; });
+    EXPECT_EQ(zeilenVon(admin({"log", "--since", sekunde, "--csv"}).out), zeilen) << sekunde;
+    // --all shows the backup's entries first
+    std::ofstream(tree.workDir + "/Msg/Korvimand.old", std::ios::binary) << erster;
+    const std::vector<std::string> alle = zeilenVon(admin({"log", "--all", "--csv"}).out);
+    ASSERT_EQ(alle.size(), 5u);
+    EXPECT_EQ(alle[1], zeilen[1]);
+    EXPECT_EQ(alle[2], zeilen[1]);
     e2e::removeTree(tree);
     testdb::destroy(db);
 }

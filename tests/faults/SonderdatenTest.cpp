@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <string>
@@ -294,28 +295,35 @@ TEST_P(Sonderdaten, OddRowsAreEvaluatedAlikeAndSoundly) {
                                             ") > 1.7976931348623157e308"),
                       "0")
                 << tabelle << "." << spalte << " holds a value that is not finite";
-        // every position of the range without its total record was reported,
-        // but a package member without messages, which its head writes
-        const std::string kopfSchluessel =
-            std::string(b == Backend::Sqlite ? "printf" : "format") + "('%12s%5s%13s', k.AppApk, k.AppApp, '')";
-        const long ohne = std::stol(testdb::value(
-            db, "select count(*) from Hlx504App where AppSts <> 10 and not exists (select 1 from "
-                "Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and NzaApp = AppApp) and not (AppZf2 in (select " +
-                    kopfSchluessel +
-                    " from Hlx504App k where k.AppZf2 like '*PKT_%') and not exists (select 1 from Hlx560Mel "
-                    "where KeyApk = AppApk and KeyApp = AppApp))"));
-        EXPECT_LE(ohne, gesamtFehler)
-            << "positions left without a total record and without a report, e.g. "
-            << zuverlaessig::textVon(
-                   testdb::column(db, "select " +
-                                          zuverlaessig::verkettet({"AppApk", "AppApp", "AppSts", "AppBdi", "AppZf2"}) +
-                                          " from Hlx504App where AppSts <> 10 and not exists (select 1 "
-                                          "from Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and "
-                                          "NzaApp = AppApp) limit 5"));
         if (b == Backend::Sqlite) {
             EXPECT_EQ(testdb::value(db, "PRAGMA integrity_check"), "ok");
         }
         staende.push_back(zuverlaessig::stand(db, "000000000000", "999999999999"));
+        // Every position of the range without its total record was reported:
+        // run once more alone, each reports its failure (a count over the
+        // whole run would let a report of one hide the silence of another).
+        // Fifty of them, spread over the range, keep the runs few. A package
+        // member without messages is its head's to write.
+        const std::string kopfSchluessel =
+            std::string(b == Backend::Sqlite ? "printf" : "format") + "('%12s%5s%13s', k.AppApk, k.AppApp, '')";
+        const auto ohne = testdb::column(
+            db, "select AppApk || '|' || AppApp from Hlx504App where AppSts <> 10 and not exists (select 1 from "
+                "Hlx590Nza where NzaSa = 11 and NzaApk = AppApk and NzaApp = AppApp) and not (AppZf2 in (select " +
+                    kopfSchluessel +
+                    " from Hlx504App k where k.AppZf2 like '*PKT_%') and not exists (select 1 from Hlx560Mel "
+                    "where KeyApk = AppApk and KeyApp = AppApp)) order by 1");
+        EXPECT_LE(static_cast<long>(ohne.size()), gesamtFehler);
+        for (std::size_t i = 0; i < ohne.size(); i += (ohne.size() + 49) / 50) {
+            const std::string& k = ohne[i];
+            const std::string apk = k.substr(0, k.rfind('|')), app = k.substr(k.rfind('|') + 1);
+            std::filesystem::remove(t.logPath);
+            e2e::run(t, {apk, app, apk, app, "ERF00001"});
+            bool gemeldet = false;
+            for (const auto& e : e2e::parseLog(e2e::readLog(t)))
+                gemeldet = gemeldet || (e.funktion == "Nza_ArbeitsfolgeVonBis" &&
+                                        (e.message == "Nza_PKeyIns" || e.message == "Mel_AppAplOpen"));
+            EXPECT_TRUE(gemeldet) << apk << " " << app << " left without a total record and without a report";
+        }
         // what the rows provoked, by kind (a workstation's name counts as one)
         std::map<std::string, int> arten;
         for (const auto& e : log)

@@ -6,8 +6,12 @@
 // sound database, report whatever changed what it wrote (log or standard
 // error), and a rerun without faults must leave what a clean run leaves.
 //
-// KORVIMAND_FAULT_SEED repeats the runs of a test (the seed is printed with
-// the counts); KORVIMAND_FAULT_RUNS sets the walk's runs per mode and family.
+// Every test must inject at least one fault, and every run must leave the
+// decider's report: a walk that injects nothing passes by doing nothing.
+// The walk's points and the random runs come from a seed that changes from
+// run to run; it is printed with every failure and with the counts, and
+// KORVIMAND_FAULT_SEED repeats it. KORVIMAND_FAULT_RUNS sets the walk's
+// points per mode and family.
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
@@ -52,7 +56,7 @@ const Familie kFamilien[] = {
     {"pwrite", "posix/io/rw/pwrite", EIO},
     {"sync", "posix/io/sync/fsync+posix/io/sync/fdatasync", EIO},
     {"rename", "posix/io/dir/rename", EACCES},
-    {"unlink", "posix/io/dir/unlink", EACCES},
+    // Not unlink: a run removes no file, so there would be nothing to fail.
     {"flock", "posix/io/lock/flock", ENOLCK},
     // SQLite takes any failed lock of its shared memory for one that another
     // process holds and waits it out on every statement, as the tests of a
@@ -167,7 +171,7 @@ struct Lauf {
 
 Lauf starten(const e2e::Tree& t, const std::string& fiu, unsigned seed) {
     e2e::RunOptions o;
-    o.timeoutSeconds = 120;
+    o.timeoutSeconds = 60;
     const std::string berichtPfad = t.root + "/fiu.bericht";
     o.env = {"LD_PRELOAD=/usr/lib/fiu/fiu_posix_preload.so " KORVIMAND_FIU_PRELOAD, "KORVIMAND_FIU=" + fiu,
              "KORVIMAND_FIU_SEED=" + std::to_string(seed), "KORVIMAND_FIU_BERICHT=" + berichtPfad};
@@ -213,8 +217,10 @@ protected:
         if (zuverlaessig::langsam())
             GTEST_SKIP() << "fault injection preloads libfiu into the plain build; the sanitizers own malloc here";
         zuverlaessig::SchnellerOrdner schnell;
-        seed = 4711;  // fixed, so that a failure repeats; KORVIMAND_FAULT_SEED tries others
+        seed = std::random_device{}();
         if (const char* s = std::getenv("KORVIMAND_FAULT_SEED"); s && *s) seed = static_cast<unsigned>(std::stoul(s));
+        std::printf("faults %s: KORVIMAND_FAULT_SEED=%u\n",
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name(), seed);
         vorlage.db = testdb::create(backend());
         zuverlaessig::schnelleCommits(vorlage.db);
         szenario(vorlage.db, szenarioName());
@@ -227,6 +233,7 @@ protected:
         for (const Familie& f : kFamilien) zaehlen += eintrag(f, "zaehlen", "0") + " ";
         const Lauf l = starten(t, zaehlen, 0);
         EXPECT_EQ(l.r.status, 0) << l.r.err;
+        ASSERT_EQ(l.bericht.size(), std::size(kFamilien)) << "the decider left no report: is it preloaded?";
         referenz = zuverlaessig::stand(db, "000000000000", "999999999999");
         referenzEintraege = eintraege(t);
         EXPECT_FALSE(referenzEintraege.empty());
@@ -242,7 +249,8 @@ protected:
 
     // One run under the faults, its checks, and the rerun without them.
     void pruefen(const std::string& fiu, unsigned laufSeed, const std::string& familieName) {
-        SCOPED_TRACE("KORVIMAND_FIU='" + fiu + "' KORVIMAND_FIU_SEED=" + std::to_string(laufSeed));
+        SCOPED_TRACE("KORVIMAND_FAULT_SEED=" + std::to_string(seed) + ": KORVIMAND_FIU='" + fiu +
+                     "' KORVIMAND_FIU_SEED=" + std::to_string(laufSeed));
         zuverlaessig::SchnellerOrdner schnell;
         testdb::Db db = vorlage.kopie();
         e2e::Tree t = e2e::makeTree(db);
@@ -250,9 +258,11 @@ protected:
         try {
             l = starten(t, fiu, laufSeed);
         } catch (const std::exception& e) {
+            haengt = true;
             ADD_FAILURE() << e.what();  // a hang
         }
         EXPECT_TRUE(l.r.status == 0 || l.r.status == 1) << "status " << l.r.status << "\n" << l.r.err;
+        EXPECT_FALSE(l.bericht.empty()) << "the decider left no report";
         long fehler = 0;
         for (const auto& [a, f] : l.bericht) fehler += f;
         zaehler.fehler += fehler;
@@ -298,6 +308,7 @@ protected:
     }
 
     unsigned seed = 0;
+    bool haengt = false;  // a run hung: the rest of the walk would wait as long
     Vorlage vorlage;
     std::vector<std::string> referenz;
     std::vector<std::string> referenzEintraege;
@@ -311,8 +322,13 @@ TEST_P(Systemaufruf, Familie) {
     const std::string name = std::get<1>(GetParam());
     const Familie& f = familie(name);
     const long gesamt = aufrufe[name];
-    // PostgreSQL's runs each wait for a copy of the database and round trips
-    const int proArt = zuverlaessig::anzahl("KORVIMAND_FAULT_RUNS", backend() == Backend::Sqlite ? 12 : 8, 1);
+    // PostgreSQL's runs each wait for a copy of the database and round trips:
+    // few points, but many for the client library's memory, whose calls
+    // while a pipeline's answers are read lie in a small stretch late in the
+    // run (a reader that hangs there is found by 64 points nearly always, by
+    // 8 rarely)
+    const bool sqlite = backend() == Backend::Sqlite;
+    const int proArt = zuverlaessig::anzahl("KORVIMAND_FAULT_RUNS", sqlite ? 12 : name == "malloc" ? 64 : 8, 1);
     std::mt19937 zufall(seed);
     std::vector<long> stellen;
     if (gesamt <= proArt) {
@@ -325,11 +341,13 @@ TEST_P(Systemaufruf, Familie) {
     }
     for (const char* art : {"ab", "nur"})
         if (f.ab || std::string(art) == "nur")
-            for (long n : stellen) pruefen(eintrag(f, art, std::to_string(n)), seed, name);
+            for (long n : stellen)
+                if (!haengt) pruefen(eintrag(f, art, std::to_string(n)), seed, name);
     std::printf("faults %s %s %s: seed %u, %ld calls in a clean run, %d runs, %ld faults injected, %d changed the "
                 "outcome\n",
                 testdb::name(backend()), name.c_str(), szenarioName().c_str(), seed, gesamt, zaehler.laeufe,
                 zaehler.fehler, zaehler.sichtbar);
+    EXPECT_GT(zaehler.fehler, 0) << "KORVIMAND_FAULT_SEED=" << seed << ": no fault injected";
 }
 
 class SystemaufrufZufall : public Systemaufruf {};
@@ -339,7 +357,7 @@ class SystemaufrufZufall : public Systemaufruf {};
 TEST_P(SystemaufrufZufall, AlleFamilien) {
     const int laeufe = zuverlaessig::anzahl("KORVIMAND_FAULT_RUNS", backend() == Backend::Sqlite ? 40 : 12, 1);
     std::mt19937 zufall(seed);
-    for (int i = 0; i < laeufe; ++i) {
+    for (int i = 0; i < laeufe && !haengt; ++i) {
         std::string fiu;
         for (const Familie& f : kFamilien) {
             const long n = aufrufe[f.name];
@@ -351,6 +369,7 @@ TEST_P(SystemaufrufZufall, AlleFamilien) {
     }
     std::printf("faults %s random: seed %u, %d runs, %ld faults injected, %d changed the outcome\n",
                 testdb::name(backend()), seed, zaehler.laeufe, zaehler.fehler, zaehler.sichtbar);
+    EXPECT_GT(zaehler.fehler, 0) << "KORVIMAND_FAULT_SEED=" << seed << ": no fault injected";
 }
 
 std::vector<std::tuple<Backend, std::string, std::string>> faelle(bool zufall) {

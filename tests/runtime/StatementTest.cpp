@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
@@ -186,11 +188,12 @@ TEST_P(Statement, DatesTravelAsTextAndBadDatesAreRefused) {
     EXPECT_EQ(rt::exec(NzpRead, {rt::i32(akz)}, {rt::i32(got), rt::txt(gvn)}), 1403);
 }
 
+class StatementSqlite : public Statement {};
+
 // SQLite cuts a select-list TO_CHAR on the client; a distinct select keeps the
 // SQL expression. Both must read every stored value alike, in the rows a
 // cursor keeps in memory, in those it spills and in a single-row select.
-TEST_P(Statement, DatesCutOnTheClientReadAsTheExpression) {
-    if (pg()) GTEST_SKIP() << "SQLite only";
+TEST_P(StatementSqlite, DatesCutOnTheClientReadAsTheExpression) {
     const char* values[] = {"'2024-02-29 23:59:58'",
                             "'2024-03-01'",
                             "''",
@@ -236,6 +239,46 @@ TEST_P(Statement, DatesCutOnTheClientReadAsTheExpression) {
             0);
         EXPECT_EQ(one.str(), expr.str()) << apk;
     }
+    // a distinct select whose cut date column is not the first: one row for
+    // the day of two markers
+    for (const char* bnr_mdt : {"1,NULL,'2024-02-29 08:00:00'", "2,NULL,'2024-02-29 09:30:00'"})
+        ASSERT_TRUE(o.run(
+            (std::string("insert into Hlx563Mrk values ('NZA','A','999999999999','00010','P',") + bnr_mdt + ",NULL)")
+                .c_str()));
+    rt::Cursor c;
+    ASSERT_EQ(rt::open(c, "select distinct MrkApk ,TO_CHAR(MrkMdt,'yyyymmdd')  from Hlx563Mrk where MrkApk=:b0",
+                       {rt::txt("999999999999")}),
+              0);
+    Text<12> apk;
+    std::string tage;
+    while (rt::fetch(c, {rt::txt(apk), rt::txt(one)}) == 0) tage += one.str() + " ";
+    rt::close(c);
+    EXPECT_EQ(tage, "20240229 ");
+}
+
+// sysdate is the local clock, in a zone far from UTC too.
+TEST_P(StatementSqlite, SysdateIsTheLocalClock) {
+    const char* tz = std::getenv("TZ");
+    const std::string vorher = tz ? tz : "";
+    ::setenv("TZ", "Etc/GMT-14", 1);  // 14 hours east of UTC
+    ::tzset();
+    const auto minute = [] {
+        const std::time_t jetzt = std::time(nullptr);
+        std::tm t{};
+        ::localtime_r(&jetzt, &t);
+        char s[20];
+        std::strftime(s, sizeof s, "%Y-%m-%d %H:%M", &t);
+        return std::string(s);
+    };
+    const std::string von = minute();
+    const std::int32_t rc = insBnr("UHR", 1);
+    const std::string bis = minute();
+    if (tz) ::setenv("TZ", vorher.c_str(), 1);
+    else ::unsetenv("TZ");
+    ::tzset();
+    ASSERT_EQ(rc, 0);
+    const std::string edt = one("select substr(BnrEdt,1,16) from Hlx552Bnr");
+    EXPECT_TRUE(edt == von || edt == bis) << edt << " is not the local time " << von;
 }
 
 // The day comparison selects, and its negation rejects, exactly the rows
@@ -459,6 +502,8 @@ TEST_P(Statement, ALostSessionGivesNotConnected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, Statement, ::testing::ValuesIn(testdb::backends()),
+                         [](const auto& info) { return std::string(testdb::name(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Backends, StatementSqlite, ::testing::Values(Backend::Sqlite),
                          [](const auto& info) { return std::string(testdb::name(info.param)); });
 
 }  // namespace

@@ -2,6 +2,8 @@
 // a package that crosses a cut, a range given in the middle of an order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -87,16 +89,39 @@ TEST_P(AdminSplit, CutsAtOrdersIntoEqualPartsAndNamesCrossingPackages) {
         {{}, 2, "", {"--parts is missing"}},
         {{"--parts", "2", "--from", auftrag(1), "00010"}, 2, "", {"--from and --to go together"}},
     };
-    for (const Fall& f : faelle) {
-        std::vector<std::string> args = {"split"};
-        args.insert(args.end(), f.args.begin(), f.args.end());
-        const e2e::Result r = e2e::runProgram(tree, KORVIMAND_ADMIN_BIN, args);
-        const std::string fall = ::testing::PrintToString(f.args);
-        EXPECT_EQ(r.status, f.status) << fall << r.err;
-        EXPECT_EQ(r.out, f.out) << fall;
-        for (const std::string& e : f.err) EXPECT_NE(r.err.find(e), std::string::npos) << fall << "\n" << r.err;
-        EXPECT_EQ(r.err.find("package ") != std::string::npos, f.paket) << fall << "\n" << r.err;
+    const auto pruefen = [&](const std::vector<Fall>& fs) {
+        for (const Fall& f : fs) {
+            std::vector<std::string> args = {"split"};
+            args.insert(args.end(), f.args.begin(), f.args.end());
+            const e2e::Result r = e2e::runProgram(tree, KORVIMAND_ADMIN_BIN, args);
+            const std::string fall = ::testing::PrintToString(f.args);
+            EXPECT_EQ(r.status, f.status) << fall << r.err;
+            EXPECT_EQ(r.out, f.out) << fall;
+            for (const std::string& e : f.err) EXPECT_NE(r.err.find(e), std::string::npos) << fall << "\n" << r.err;
+            EXPECT_EQ(r.err.find("package ") != std::string::npos, f.paket) << fall << "\n" << r.err;
+        }
+    };
+    pruefen(faelle);
+
+    // Orders 6 and 7 of one position each, then order 8 of ten: three parts
+    // still make three, and the member of order 6's package that is the last
+    // key of part 2 is named.
+    for (int i = 0; i < 12; ++i) {
+        char app[8];
+        std::snprintf(app, sizeof app, "%05d", i < 2 ? 10 : (i - 1) * 10);
+        fixtures::Position p;
+        p.apk = auftrag(std::min(i + 6, 8));
+        p.app = app;
+        p.zf2 = i == 0 ? "*PKT_KOPF*" : i == 1 ? "00000000000600010             " : "";
+        fixtures::position(db, p);
     }
+    pruefen({{{"--parts", "3", "--from", auftrag(6), "00010", "--to", auftrag(8), "00100"},
+              0,
+              zeile(6, "00010", 6, "00010") + zeile(7, "00010", 7, "00010") + zeile(8, "00010", 8, "00100"),
+              {"package 000000000006 00010 (part 1) has members in another part, which its process writes: "
+               "000000000007 00010 (part 2)\n",
+               "part 3: 10 positions in 1 order"},
+              true}});
     e2e::removeTree(tree);
     testdb::destroy(db);
 }

@@ -120,18 +120,30 @@ TEST_F(MsgLogLesen, WrittenEntriesTornOnesAndForeignBytes) {
 
 TEST_F(MsgLogLesen, AnEntryCutAnywhereIsTornAndTheNextOneIsReadWhole) {
     Msg_Fehler("Nza_ArbeitsfolgeVonBis", "Nza_PKeyIns", -1);
-    const std::string eintrag = lesen(log);
-    for (std::size_t n = 1; n < eintrag.size(); ++n) {
-        SCOPED_TRACE(n);
-        const std::string bytes = "Vorsatz" + eintrag.substr(0, n) + eintrag;
-        const auto es = Msg_LogLesen(bytes);
-        deckenDieDatei(es, bytes);
-        ASSERT_EQ(es.size(), 3u);
-        EXPECT_EQ(es[0].zustand, MsgZustand::Fremd);
-        EXPECT_EQ(es[1].zustand, MsgZustand::Abgerissen);
-        EXPECT_EQ(es[2].zustand, MsgZustand::Ganz);
-        EXPECT_EQ(es[2].errorCode, -1);
-    }
+    const std::string ohneBlock = lesen(log);
+    MsgEntry mitDaten;
+    mitDaten.Funktion = "f";
+    mitDaten.Message = "m";
+    mitDaten.MsgArt = DMSG | FMSG;
+    mitDaten.ErrorCode = -1;
+    mitDaten.Data = "Block";
+    mitDaten.DataLength = 5;
+    Msg_Write(mitDaten);
+    const std::string mitBlock = lesen(log).substr(ohneBlock.size());
+    for (const std::string& eintrag : {ohneBlock, mitBlock})
+        for (std::size_t n = 1; n < eintrag.size(); ++n) {
+            SCOPED_TRACE(eintrag.substr(0, n));
+            // cut right before its block, an entry reads as one without a block
+            if (n == mitBlock.size() - std::string("Block\r\n").size() && eintrag == mitBlock) continue;
+            const std::string bytes = "Vorsatz" + eintrag.substr(0, n) + eintrag;
+            const auto es = Msg_LogLesen(bytes);
+            deckenDieDatei(es, bytes);
+            ASSERT_EQ(es.size(), 3u);
+            EXPECT_EQ(es[0].zustand, MsgZustand::Fremd);
+            EXPECT_EQ(es[1].zustand, MsgZustand::Abgerissen);
+            EXPECT_EQ(es[2].zustand, MsgZustand::Ganz);
+            EXPECT_EQ(es[2].errorCode, -1);
+        }
 }
 
 }  // namespace

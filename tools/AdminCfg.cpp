@@ -33,6 +33,9 @@ std::optional<std::string> tooLong(const char* what, const std::string& value, b
     std::string m = std::string("the ") + what + " has " + std::to_string(value.size()) +
                     " characters; a configuration value holds at most " + std::to_string(CfgTextMax);
     if (!secret) m += ": " + value;
+    if (std::string(what) == "net8")
+        m += "\n(a PostgreSQL connection fits as a libpq service name: --net8 bde, with its host, port and database "
+             "in a [bde] section of pg_service.conf)";
     return m;
 }
 
@@ -146,7 +149,8 @@ int adminIni(int argc, char** argv) {
          {tooLong("login", *login, false), tooLong("password", *password, true), tooLong("net8", *net8, false)})
         if (m) return usageError("ini: " + *m);
     const std::string path = file ? *file : Cfg_FileName();
+    const bool ersetzt = ::access(path.c_str(), F_OK) == 0;
     if (int rc = writeConfig(path, Cfg_DbLoginFile(*login, *password, *net8))) return rc;
-    std::cout << "korvimand-admin: wrote " << path << "\n";
+    std::cout << "korvimand-admin: " << (ersetzt ? "replaced " : "wrote ") << path << "\n";
     return 0;
 }

@@ -168,7 +168,11 @@ public:
         zeile([&] { return Laden_Merker({apl, apk, app, pnr, bnr, tag_ + "150000"}); });
     }
 
+    // In place of the row init-db creates: two valid rows would stop every
+    // run's read of them.
     void laufparameter(std::string gvn, std::string gbi) {
+        if (rc_ == 0) rc_ = rt::exec("delete from Hlx591Nzp  where NzpAkz=:b0", {rt::i32(kZwei)});
+        if (rc_ == rt::err::NotFound) rc_ = 0;
         zeile([&] {
             return rt::exec(
                 "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAak,NzpAwt,NzpKjh,NzpKmn,NzpKwo,NzpKtg,NzpAan,NzpVfh,"

@@ -281,7 +281,7 @@ void bilanzTabellen(bool csv, const Bilanz& z, const std::optional<std::string>&
     }
     if (z.logDatei && zeigen("failures")) {
         Ausgabe aus(csv, ("Failures in " + *z.logDatei + " by function and message").c_str(),
-                    {{"count", 5, true}, {"function", 22, false}, {"message", 0, false}});
+                    {{"count", 5, true}, {"function", 24, false}, {"message", 0, false}});
         for (const BilanzFehler& f : z.fehler) aus.zeile({std::to_string(f.anzahl), f.funktion, f.message});
         aus.ende();
     }
@@ -292,10 +292,19 @@ int usage(const std::string& warum) {
     return 2;
 }
 
+constexpr const char* kTabellen[] = {"positions",    "records",    "uploads", "summary",
+                                     "workstations", "deviations", "failures"};
+
 bool tabelleBekannt(const std::string& t) {
-    for (const char* n : {"positions", "records", "uploads", "summary", "workstations", "deviations", "failures"})
+    for (const char* n : kTabellen)
         if (t == n) return true;
     return false;
+}
+
+std::string tabellenNamen() {
+    std::string s;
+    for (const char* n : kTabellen) s += (s.empty() ? "" : ", ") + std::string(n);
+    return s;
 }
 
 }  // namespace
@@ -317,7 +326,8 @@ int adminReport(int argc, char** argv) {
         else return usage("unexpected " + opt);
     }
     if (von.has_value() != bis.has_value()) return usage("--from and --to go together");
-    if (tabelle && !tabelleBekannt(*tabelle)) return usage("unknown table " + *tabelle);
+    if (tabelle && !tabelleBekannt(*tabelle))
+        return usage("unknown table " + *tabelle + "; the tables are " + tabellenNamen());
     if (tabelle && *tabelle == "failures" && !log) return usage("the failures table needs --log FILE");
     // A spreadsheet reads one table from one file.
     if (csv && !tabelle) return usage("--csv writes one table: give --table with the table's name");
@@ -338,9 +348,10 @@ int adminReport(int argc, char** argv) {
     Bilanz z;
     if (log) {
         if (const int e = bilanzLog(*log, z); e == ENOENT) {
-            // Korvimand creates its log with the first entry.
-            std::cerr << "korvimand-admin: report: there is no " << *log << ": no failures logged there\n";
-            z.logDatei = *log;
+            // Korvimand creates its log with its first entry, in the working
+            // directory: a missing file is more likely a wrong name or place.
+            std::cerr << "korvimand-admin: report: there is no " << *log << "\n";
+            return 1;
         } else if (e != 0) {
             std::cerr << "korvimand-admin: report: cannot read " << *log << ": " << std::strerror(e) << "\n";
             return 1;

@@ -14,7 +14,11 @@ install(FILES ${MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/contrib/korvimand.service ${PROJECT_SOURCE_DIR}/contrib/korvimand.timer
               ${PROJECT_SOURCE_DIR}/contrib/korvimand.logrotate
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
-install(FILES ${PROJECT_SOURCE_DIR}/contrib/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Debian's changelog.gz, compressed without a time stamp so that builds agree.
+configure_file(${PROJECT_SOURCE_DIR}/contrib/debian/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
+execute_process(COMMAND gzip -9nf ${PROJECT_BINARY_DIR}/changelog)
+install(FILES ${PROJECT_SOURCE_DIR}/contrib/debian/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The service's system user: created by the package's postinst from this
 # entry; removing or purging the package leaves it and the operator's trees.
 install(FILES ${PROJECT_SOURCE_DIR}/contrib/korvimand.sysusers DESTINATION lib/sysusers.d RENAME korvimand.conf)

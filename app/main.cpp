@@ -51,6 +51,7 @@ constexpr const char* kBeschreibung = "\n"
 bool scheitern(const char* text, std::int32_t code, const std::string& zeile) {
     Msg_Fehler("dbConnect", text, code);
     std::fprintf(stderr, "korvimand: %s\n", zeile.c_str());
+    dbEnde();
     return false;
 }
 
@@ -97,6 +98,7 @@ int run(int argc, char** argv) {
         Msg_Fehler("NZA_Ermitteln", "Anzahl Parameter <> 6", argc);
         // Only a person at a terminal is told; a scheduler finds the entry.
         if (isatty(STDERR_FILENO)) std::fputs(kAufruf, stderr);
+        dbEnde();
         return 0;
     }
     runContext.VonApk = argv[1];

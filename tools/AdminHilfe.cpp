@@ -52,7 +52,8 @@ constexpr Befehl kBefehle[] = {
      "(workstations) and the 20 positions most over and under plan\n"
      "(deviations); with --log F also the failures of that message log by\n"
      "function and message (failures). All as aligned tables, or the one of\n"
-     "--table T. --csv writes one table as CSV and needs --table. Times in h.mm.\n"
+     "--table T. --csv writes one table as CSV and needs --table. Times in h.mm,\n"
+     "unit times per piece (Ste, Ite) in minutes.\n"
      "--html FILE writes the sums as one page with charts instead (inline CSS\n"
      "and SVG, no script: it opens offline and prints).\n"},
     {"log", "log [--file F] [--all] [--since yyyymmdd[HHMMSS]] [--function NAME] [--failures] [--csv]",

@@ -14,6 +14,7 @@
 
 #include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
+#include "nza/Zeit.h"
 #include "tools/Admin.h"
 #include "tools/AdminBilanz.h"
 #include "tools/AdminCsv.h"
@@ -28,6 +29,10 @@ std::string menge(double v) {
     std::snprintf(b, sizeof b, "%g", v);
     return b;
 }
+
+// A unit time per piece holds fractions of a minute (a corrected 0.0575 is
+// 5.75 minutes), which h.mm cannot show: it is shown in minutes, as stored.
+std::string einheitText(double hmm) { return menge(m(hmm)); }
 
 // A package marker as it stands; a member's package key as the head it
 // belongs to.
@@ -114,7 +119,7 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
         rt::close(app);
         return rc;
     }
-    Ausgabe aus(csv, "Order positions: planned (plan) and actual (act) times in h.mm",
+    Ausgabe aus(csv, "Order positions: planned (plan) and actual (act) times in h.mm, unit times in minutes",
                 {{"order", 12, false},
                  {"pos", 5, false},
                  {"sts", 3, true},
@@ -123,11 +128,11 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
                  {"qty plan", 6, true},
                  {"qty act", 6, true},
                  {"plan Str", 6, true},
-                 {"plan Ste", 6, true},
+                 {"plan Ste min", 6, true},
                  {"plan Sza", 7, true},
                  {"act Itr", 6, true},
                  {"act Ita", 7, true},
-                 {"act Ite", 6, true},
+                 {"act Ite min", 6, true},
                  {"uploads", 0, false}});
 
     Text<12> apk, ppsApk;
@@ -152,7 +157,8 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
             uploads += std::to_string(lfn);
         }
         aus.zeile({apk.str(), pos.str(), std::to_string(sts), apl.str(), paket(zf2.view()), menge(sme), menge(ime),
-                   zeitText(str), zeitText(ste), zeitText(sza), zeitText(itr), zeitText(ita), zeitText(ite), uploads});
+                   zeitText(str), einheitText(ste), zeitText(sza), zeitText(itr), zeitText(ita), einheitText(ite),
+                   uploads});
     }
     aus.ende();
     rt::close(pps);

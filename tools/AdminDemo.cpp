@@ -168,11 +168,9 @@ public:
         zeile([&] { return Laden_Merker({apl, apk, app, pnr, bnr, tag_ + "150000"}); });
     }
 
-    // In place of the row init-db creates: two valid rows would stop every
-    // run's read of them.
+    // In place of the row init-db creates.
     void laufparameter(std::string gvn, std::string gbi) {
-        if (rc_ == 0) rc_ = rt::exec("delete from Hlx591Nzp  where NzpAkz=:b0", {rt::i32(kZwei)});
-        if (rc_ == rt::err::NotFound) rc_ = 0;
+        if (rc_ == 0) rc_ = Laden_LaufparameterLoeschen();
         zeile([&] {
             return rt::exec(
                 "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAak,NzpAwt,NzpKjh,NzpKmn,NzpKwo,NzpKtg,NzpAan,NzpVfh,"

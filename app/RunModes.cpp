@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/Anhalten.h"
 #include "app/Arbeitsfolge.h"
 #include "app/Fortschritt.h"
 #include "app/Merker.h"
@@ -29,7 +30,7 @@ void laufEintragen(NzpRecord nzp) {
 
 }  // namespace
 
-void Verarbeitung_VonBis() {
+bool Verarbeitung_VonBis() {
     NzpRecord nzp{};
     Nzm_Parameter(&nzp);
     std::int32_t rc = App_VonBisOpen(runContext.VonApk, runContext.VonApp, runContext.BisApk, runContext.BisApp,
@@ -41,6 +42,11 @@ void Verarbeitung_VonBis() {
     } else {
         AppRecord app{};
         while ((rc = App_VonBisFetch(&app)) == 0 || rc == kDbTextNichtDarstellbar) {
+            // Stopped: nothing more is written, not even the run parameters.
+            if (Anhalten_Pruefen("Verarbeitung_VonBis", App_Schluessel(app))) {
+                App_VonBisClose();
+                return false;
+            }
             if (rc != 0) {
                 // One odd character must not stop the run: the position stays
                 // as it is and is named in the log.
@@ -55,9 +61,10 @@ void Verarbeitung_VonBis() {
         Msg_Datenbankfehler("Verarbeitung_VonBis", "App_VonBisFetch", rc);
     }
     laufEintragen(nzp);
+    return rc >= 0;
 }
 
-void Verarbeitung_MRK() {
+bool Verarbeitung_MRK() {
     NzpRecord nzp{};
     Nzm_Parameter(&nzp);
     MrkRecord mrk{};
@@ -69,6 +76,10 @@ void Verarbeitung_MRK() {
         // The cursor keeps delivering markers that the loop itself has
         // deleted meanwhile: two markers of one position are two evaluations.
         while ((rc = Mrk_KngFetch(&mrk)) == 0) {
+            if (Anhalten_Pruefen("Verarbeitung_MRK", mrk.MrkApk.str() + " " + mrk.MrkApp.str())) {
+                Mrk_KngClose();
+                return false;
+            }
             AppRecord app{};
             app.AppApk = mrk.MrkApk;
             app.AppApp = mrk.MrkApp;
@@ -86,4 +97,5 @@ void Verarbeitung_MRK() {
         Msg_Datenbankfehler("Verarbeitung_MRK", "Mrk_KngFetch", rc);
     }
     laufEintragen(nzp);
+    return rc >= 0;
 }

@@ -124,6 +124,8 @@ private:
         }
         std::string gvn = tag(-30), gbi = tag(365);
         const std::int32_t akz = 2, null = 0;
+        // In place of the row init-db creates.
+        zeile("Hlx591Nzp", [] { return Laden_LaufparameterLoeschen(); });
         zeile("Hlx591Nzp", [&] {
             return rt::exec("insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAan,NzpVfh,NzpNfh,NzpMrk,NzpAus) values "
                             "(:b0,TO_DATE(:b1,'yyyymmdd'),TO_DATE(:b2,'yyyymmdd'),:b3,:b4,:b5,:b6,:b7)",

@@ -14,10 +14,21 @@ install(FILES ${MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/contrib/korvimand.service ${PROJECT_SOURCE_DIR}/contrib/korvimand.timer
               ${PROJECT_SOURCE_DIR}/contrib/korvimand.logrotate
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+# Debian's changelog.gz, compressed without a time stamp so that builds agree.
+configure_file(${PROJECT_SOURCE_DIR}/contrib/debian/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
+execute_process(COMMAND gzip -9nf ${PROJECT_BINARY_DIR}/changelog)
+install(FILES ${PROJECT_SOURCE_DIR}/contrib/debian/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The service's system user: created by the package's postinst from this
+# entry; removing or purging the package leaves it and the operator's trees.
+install(FILES ${PROJECT_SOURCE_DIR}/contrib/korvimand.sysusers DESTINATION lib/sysusers.d RENAME korvimand.conf)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvimand)
-set(CPACK_PACKAGE_CONTACT "Korvimand maintainers <root@localhost>")
+set(CPACK_PACKAGE_CONTACT "Korvimand maintainers <maintainers@korvimand.invalid>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Korvimand maintainers <maintainers@korvimand.invalid>")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/contrib/debian/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "shop-floor data collection: evaluates production-order positions")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "For every selected production-order position korvimand evaluates the booking

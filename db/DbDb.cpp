@@ -15,6 +15,13 @@ std::int32_t dbConnect() {
     return rc;
 }
 
+std::int32_t dbBereit(std::string& fehlend) { return rt::checkReady(fehlend); }
+
+void dbEnde() {
+    rt::checkpoint();
+    rt::disconnect();
+}
+
 std::int32_t dbCommit() { return rt::commit(); }
 
 std::int32_t dbRollback() { return rt::rollback(); }

@@ -1,6 +1,7 @@
 #pragma once
 // The session module: connect, commit, rollback.
 #include <cstdint>
+#include <string>
 
 #include "db/runtime/ResultCodes.h"
 
@@ -11,6 +12,12 @@ inline constexpr std::int32_t kDbTextNichtDarstellbar = rt::err::Untranslatable;
 
 // Reads LOGIN, PASS and NET8 from the configuration file and connects.
 std::int32_t dbConnect();
+// What a run needs beside the connect: the program's tables (the missing
+// ones are named in fehlend) and a database that takes writes.
+std::int32_t dbBereit(std::string& fehlend);
+// The end of a run: an SQLite file gets what its WAL holds, and the session
+// closes (every write has committed or rolled back on its own).
+void dbEnde();
 std::int32_t dbCommit();
 std::int32_t dbRollback();
 // A section no other process can interleave with (the draw from a number

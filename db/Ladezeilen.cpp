@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 
 namespace {
@@ -113,4 +114,10 @@ std::int32_t Laden_Merker(const LadeMerker& m) {
 std::int32_t Laden_Nummernkreis(std::int32_t letzte, const std::string& esb) {
     return rt::exec("insert into Hlx552Bnr (BnrKey,BnrBnr,BnrEsb) values (:b0,:b1,:b2)",
                     {rt::txt("PPSNR"), rt::i32(letzte), s(esb)});
+}
+
+std::int32_t Laden_LaufparameterLoeschen() {
+    static constexpr std::int32_t kArt = 2;
+    const std::int32_t rc = rt::exec("delete from Hlx591Nzp  where NzpAkz=:b0", {rt::i32(kArt)});
+    return rc == rt::err::NotFound ? 0 : rc;
 }

@@ -86,3 +86,8 @@ std::int32_t Laden_Merker(const LadeMerker& m);
 
 // The upload number range (Hlx552Bnr "PPSNR") with its last number.
 std::int32_t Laden_Nummernkreis(std::int32_t letzte, const std::string& esb);
+
+// Deletes the run-parameter rows of kind 2 (the one init-db creates), so
+// that a load can write its own in their place: two valid rows would stop
+// every run's read. 0 also when there was none.
+std::int32_t Laden_LaufparameterLoeschen();

@@ -13,6 +13,7 @@ int adminReport(int argc, char** argv);  // AdminReport.cpp
 int adminLog(int argc, char** argv);     // AdminLog.cpp
 int adminCode(int argc, char** argv);    // AdminCode.cpp
 int adminSplit(int argc, char** argv);   // AdminSplit.cpp
+int adminBackup(int argc, char** argv);  // AdminBackup.cpp
 int adminHilfe(int argc, char** argv);   // AdminHilfe.cpp: help [COMMAND]
 
 // "usage: korvimand-admin " and the command's arguments, for its own errors.

@@ -28,8 +28,12 @@ int usageError(const std::string& message) {
 // may stand in any of them).
 std::optional<std::string> tooLong(const char* what, const std::string& value) {
     if (value.size() <= CfgTextMax) return std::nullopt;
-    return std::string("the ") + what + " has " + std::to_string(value.size()) +
-           " characters; a configuration value holds at most " + std::to_string(CfgTextMax);
+    std::string m = std::string("the ") + what + " has " + std::to_string(value.size()) +
+                    " characters; a configuration value holds at most " + std::to_string(CfgTextMax);
+    if (std::string(what) == "net8")
+        m += "\n(a PostgreSQL connection fits as a libpq service name: --net8 bde, with its host, port and database "
+             "in a [bde] section of pg_service.conf)";
+    return m;
 }
 
 // One line of stdin without its line end. A terminal does not echo it.
@@ -119,7 +123,8 @@ int adminIni(int argc, char** argv) {
     for (auto m : {tooLong("login", *login), tooLong("password", *password), tooLong("net8", *net8)})
         if (m) return usageError("ini: " + *m);
     const std::string path = file ? *file : Cfg_FileName();
+    const bool ersetzt = ::access(path.c_str(), F_OK) == 0;
     if (int rc = writeConfig(path, Cfg_DbLoginFile(*login, *password, *net8))) return rc;
-    std::cout << "korvimand-admin: wrote " << path << "\n";
+    std::cout << "korvimand-admin: " << (ersetzt ? "replaced " : "wrote ") << path << "\n";
     return 0;
 }

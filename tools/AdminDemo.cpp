@@ -168,7 +168,9 @@ public:
         zeile([&] { return Laden_Merker({apl, apk, app, pnr, bnr, tag_ + "150000"}); });
     }
 
+    // In place of the row init-db creates.
     void laufparameter(std::string gvn, std::string gbi) {
+        if (rc_ == 0) rc_ = Laden_LaufparameterLoeschen();
         zeile([&] {
             return rt::exec(
                 "insert into Hlx591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAak,NzpAwt,NzpKjh,NzpKmn,NzpKwo,NzpKtg,NzpAan,NzpVfh,"

@@ -34,8 +34,10 @@ constexpr Befehl kBefehle[] = {
      "service name. Each value holds at most 40 characters.\n"},
     {"init-db", "init-db [--net8 N] [--force]", "create the tables in the configured database",
      "Creates the tables korvimand reads and writes in the configured database\n"
-     "(or in NET8 N). A database that holds them already is left as it is;\n"
-     "--force drops them with all their rows and creates them anew.\n"},
+     "(or in NET8 N), with the run-parameter row a run reads and writes back\n"
+     "(kind 2, valid from 01.01.1980 to 31.12.9999, counters 0). A database that\n"
+     "holds them already is left as it is; --force drops them with all their\n"
+     "rows and creates them anew (on a terminal it asks first).\n"},
     {"demo", "demo [--net8 N]", "load demonstration data into an empty database",
      "Loads a shop-floor day of demonstration data into an empty database, all or\n"
      "nothing, and prints a range run and a marker run to try on it.\n"},
@@ -50,17 +52,21 @@ constexpr Befehl kBefehle[] = {
      "(workstations) and the 20 positions most over and under plan\n"
      "(deviations); with --log F also the failures of that message log by\n"
      "function and message (failures). All as aligned tables, or the one of\n"
-     "--table T. --csv writes one table as CSV and needs --table. Times in h.mm.\n"
+     "--table T. --csv writes one table as CSV and needs --table. Times in h.mm,\n"
+     "unit times per piece (Ste, Ite) in minutes.\n"
      "--html FILE writes the sums as one page with charts instead (inline CSS\n"
      "and SVG, no script: it opens offline and prints).\n"},
-    {"log", "log [--file F] [--all] [--since yyyymmdd[HHMMSS]] [--function NAME] [--csv]", "show the message log",
+    {"log", "log [--file F] [--all] [--since yyyymmdd[HHMMSS]] [--function NAME] [--failures] [--csv]",
+     "show the message log",
      "Shows the entries of the message log ./Msg/Korvimand.Txt (or F), oldest\n"
      "first, as an aligned table (date, time, kind, function, message, code) or\n"
      "as CSV. --all reads the backup (Korvimand.old) first. --since keeps the\n"
      "entries written at or after that local time, --function those of one\n"
      "function. An entry cut off while it was written is shown as \"torn\", bytes\n"
      "that are no entry as \"foreign\", with where they lie in the file; nothing\n"
-     "in the file is left out. Texts are shown in UTF-8.\n"},
+     "in the file is left out. Texts are shown in UTF-8. --failures keeps the\n"
+     "failures (FMSG entries, torn and foreign bytes) and ends with status 1\n"
+     "when it shows any: a check for a scheduler after the nightly run.\n"},
     {"code", "code [CODE]", "explain a result code of the database (all codes without CODE)",
      "Prints the name and meaning of a result code as the message log and the\n"
      "commands show it (0, 1403 or a negative number); without CODE, every code\n"
@@ -71,8 +77,16 @@ constexpr Befehl kBefehle[] = {
      "(or all) into N parts of about equal position counts, at order boundaries,\n"
      "leaving out status 10 as the range run does, and prints one line per part:\n"
      "the five arguments of korvimand separated by tabs, the fifth being ERF\n"
-     "(default BATCH). Standard error tells what each part holds and names the\n"
-     "packages whose members lie in another part than their head.\n"},
+     "(default BATCH, at most 8 characters, no tab or line end). Consecutive\n"
+     "parts meet without a gap and the first and last reach the given bounds\n"
+     "(without them the keys 000000000000 00000 and 999999999999 99999), so\n"
+     "that a position added later also lies in exactly one part. Standard error\n"
+     "tells what each part holds and names the packages whose members lie in\n"
+     "another part than their head.\n"},
+    {"backup", "backup FILE [--net8 N]", "copy the SQLite database while runs go on",
+     "Writes a consistent copy of the configured SQLite database (or NET8 N) to\n"
+     "FILE, a new file, while runs may go on writing (SQLite's online backup);\n"
+     "the copy is complete in itself. For PostgreSQL use pg_dump.\n"},
     {"help", "help [COMMAND]", "show the commands, or what one command does",
      "Without COMMAND lists the commands; with it shows what the command does.\n"},
 };

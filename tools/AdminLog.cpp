@@ -40,11 +40,16 @@ std::string beschreibung(const MsgGelesen& e, const std::string& datei, bool csv
 struct Filter {
     std::optional<std::string> seit;  // yyyymmddHHMMSS
     std::optional<std::string> funktion;
+    bool fehler = false;
 };
+
+// A failure: an error message, or bytes that are no whole entry.
+bool istFehler(const MsgGelesen& e) { return e.zustand != MsgZustand::Ganz || (e.msgArt & FMSG) != 0; }
 
 // What could not be read of a torn entry does not exclude it.
 bool zeigen(const MsgGelesen& e, const Filter& f) {
     if (f.seit && !e.stempel.empty() && e.stempel < *f.seit) return false;
+    if (f.fehler && !istFehler(e)) return false;
     const bool funktionGelesen = e.zustand == MsgZustand::Ganz || !e.funktion.empty();
     return !f.funktion || !funktionGelesen || e.funktion == *f.funktion;
 }
@@ -113,6 +118,7 @@ int adminLog(int argc, char** argv) {
         const std::string opt = argv[i];
         if (opt == "--csv") csv = true;
         else if (opt == "--all") alle = true;
+        else if (opt == "--failures") f.fehler = true;
         else if (opt == "--file" && i + 1 < argc) datei = argv[++i];
         else if (opt == "--function" && i + 1 < argc) f.funktion = argv[++i];
         else if (opt == "--since" && i + 1 < argc) {
@@ -144,9 +150,11 @@ int adminLog(int argc, char** argv) {
             if (zeigen(e, f)) zeilen.push_back(zeile(e, alle ? d : std::string(), csv));
     }
 
+    // With --failures the status tells a scheduler whether there were any.
+    const int status = f.fehler && !zeilen.empty() ? 1 : 0;
     if (!csv) {
         tabelle(zeilen);
-        return 0;
+        return status;
     }
     std::cout << "date,time,kind,function,message,code\n";
     for (const Zeile& z : zeilen) {
@@ -154,5 +162,5 @@ int adminLog(int argc, char** argv) {
         for (std::size_t i = 0; i < z.size(); ++i) out.append(i ? "," : "").append(csvFeld(z[i]));
         std::cout << out << "\n";
     }
-    return 0;
+    return status;
 }

@@ -14,6 +14,7 @@
 
 #include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
+#include "nza/Zeit.h"
 #include "tools/Admin.h"
 #include "tools/AdminBilanz.h"
 #include "tools/AdminCsv.h"
@@ -30,6 +31,10 @@ std::string menge(double v) {
     std::snprintf(b, sizeof b, "%g", v);
     return b;
 }
+
+// A unit time per piece holds fractions of a minute (a corrected 0.0575 is
+// 5.75 minutes), which h.mm cannot show: it is shown in minutes, as stored.
+std::string einheitText(double hmm) { return menge(m(hmm)); }
 
 // A package marker as it stands; a member's package key as the head it
 // belongs to.
@@ -119,7 +124,7 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
         rt::close(app);
         return rc;
     }
-    Ausgabe aus(csv, "Order positions: planned (plan) and actual (act) times in h.mm",
+    Ausgabe aus(csv, "Order positions: planned (plan) and actual (act) times in h.mm, unit times in minutes",
                 {{"order", 12, false},
                  {"pos", 5, false},
                  {"sts", 3, true},
@@ -128,11 +133,11 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
                  {"qty plan", 6, true},
                  {"qty act", 6, true},
                  {"plan Str", 6, true},
-                 {"plan Ste", 6, true},
+                 {"plan Ste min", 6, true},
                  {"plan Sza", 7, true},
                  {"act Itr", 6, true},
                  {"act Ita", 7, true},
-                 {"act Ite", 6, true},
+                 {"act Ite min", 6, true},
                  {"uploads", 0, false}});
 
     Text<12> apk, ppsApk;
@@ -157,7 +162,8 @@ std::int32_t positionen(bool csv, const std::optional<Bereich>& b) {
             uploads += std::to_string(lfn);
         }
         aus.zeile({apk.str(), pos.str(), std::to_string(sts), apl.str(), paket(zf2.view()), menge(sme), menge(ime),
-                   zeitText(str), zeitText(ste), zeitText(sza), zeitText(itr), zeitText(ita), zeitText(ite), uploads});
+                   zeitText(str), einheitText(ste), zeitText(sza), zeitText(itr), zeitText(ita), einheitText(ite),
+                   uploads});
     }
     aus.ende();
     rt::close(pps);
@@ -288,7 +294,7 @@ void bilanzTabellen(bool csv, const Bilanz& z, const std::optional<std::string>&
     }
     if (z.logDatei && zeigen("failures")) {
         Ausgabe aus(csv, ("Failures in " + *z.logDatei + " by function and message").c_str(),
-                    {{"count", 5, true}, {"function", 22, false}, {"message", 0, false}});
+                    {{"count", 5, true}, {"function", 24, false}, {"message", 0, false}});
         for (const BilanzFehler& f : z.fehler) aus.zeile({std::to_string(f.anzahl), f.funktion, f.message});
         aus.ende();
     }
@@ -299,10 +305,19 @@ int usage(const std::string& warum) {
     return 2;
 }
 
+constexpr const char* kTabellen[] = {"positions",    "records",    "uploads", "summary",
+                                     "workstations", "deviations", "failures"};
+
 bool tabelleBekannt(const std::string& t) {
-    for (const char* n : {"positions", "records", "uploads", "summary", "workstations", "deviations", "failures"})
+    for (const char* n : kTabellen)
         if (t == n) return true;
     return false;
+}
+
+std::string tabellenNamen() {
+    std::string s;
+    for (const char* n : kTabellen) s += (s.empty() ? "" : ", ") + std::string(n);
+    return s;
 }
 
 }  // namespace
@@ -324,7 +339,8 @@ int adminReport(int argc, char** argv) {
         else return usage("unexpected " + opt);
     }
     if (von.has_value() != bis.has_value()) return usage("--from and --to go together");
-    if (tabelle && !tabelleBekannt(*tabelle)) return usage("unknown table " + *tabelle);
+    if (tabelle && !tabelleBekannt(*tabelle))
+        return usage("unknown table " + *tabelle + "; the tables are " + tabellenNamen());
     if (tabelle && *tabelle == "failures" && !log) return usage("the failures table needs --log FILE");
     // A spreadsheet reads one table from one file.
     if (csv && !tabelle) return usage("--csv writes one table: give --table with the table's name");
@@ -345,9 +361,10 @@ int adminReport(int argc, char** argv) {
     Bilanz z;
     if (log) {
         if (const int e = bilanzLog(*log, z); e == ENOENT) {
-            // Korvimand creates its log with the first entry.
-            std::cerr << "korvimand-admin: report: there is no " << *log << ": no failures logged there\n";
-            z.logDatei = *log;
+            // Korvimand creates its log with its first entry, in the working
+            // directory: a missing file is more likely a wrong name or place.
+            std::cerr << "korvimand-admin: report: there is no " << *log << "\n";
+            return 1;
         } else if (e != 0) {
             std::cerr << "korvimand-admin: report: cannot read " << *log << ": " << Datei_Grund(e) << "\n";
             return 1;

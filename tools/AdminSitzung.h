@@ -10,6 +10,7 @@
 #include "db/runtime/Runtime.h"
 #include "util/Config.h"
 #include "util/Geheim.h"
+#include "util/ConfigMangel.h"
 
 class Sitzung {
 public:
@@ -26,8 +27,7 @@ public:
         Cfg_GetDbLogin(login, password, konfiguriert);
         net8_ = net8 ? *net8 : std::string(konfiguriert);
         if (net8_.empty()) {
-            std::cerr << "korvimand-admin: no database configured: " << Cfg_FileName()
-                      << " has no NET8 (write it with korvimand-admin ini, or give --net8)\n";
+            std::cerr << "korvimand-admin: " << Cfg_Mangel() << " (or give --net8)\n";
             return 1;
         }
         const std::int32_t rc = rt::connect(login, password, net8_.c_str());

@@ -4,8 +4,11 @@
 // blanks); what the parts hold and the packages that cross a cut go to
 // stderr, so that the lines can be piped into a runner as they are.
 //
-// Cuts fall between orders only, and each part's bounds are the keys of its
-// first and last position, so that together the parts hold exactly the
+// Cuts fall between orders only. A part begins at position 00000 of its
+// first order (or lower, should that order hold a lower one) and the part
+// before it ends at the key just below that, so that consecutive parts meet
+// without a gap: every key of the range, also one added after the split,
+// lies in exactly one part, and together the parts hold exactly the
 // positions a range run over the whole range would evaluate (status 10 left
 // out as the range cursor leaves it out). Orders are streamed in key order;
 // memory does not grow with the range.
@@ -15,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
 #include "tools/AdminSitzung.h"
@@ -36,6 +40,33 @@ bool kleiner(const Schluessel& a, const Schluessel& b) {
     if (a.apk.view() != b.apk.view()) return a.apk.view() < b.apk.view();
     return a.app.view() < b.app.view();
 }
+
+// The greatest text of at most breite bytes below s in byte order, or ""
+// when there is none: the last byte one less, then filled up with 0xFF.
+std::string vorgaenger(std::string s, std::size_t breite) {
+    if (s.empty()) return s;
+    if (static_cast<unsigned char>(s.back()) <= 1) {
+        s.pop_back();
+        return s;
+    }
+    s.back() = static_cast<char>(s.back() - 1);
+    return s + std::string(breite - s.size(), '\xFF');
+}
+
+// The key just below k (k's position number is never empty).
+Schluessel vorgaenger(const Schluessel& k) {
+    Schluessel v = k;
+    const std::string app = vorgaenger(k.app.str(), 5);
+    if (!app.empty()) v.app = app;
+    else {
+        v.apk = vorgaenger(k.apk.str(), 12);
+        v.app = std::string(5, '\xFF');
+    }
+    return v;
+}
+
+const Schluessel kErsterSchluessel{Text<12>("000000000000"), Text<5>("00000")};
+const Schluessel kLetzterSchluessel{Text<12>("999999999999"), Text<5>("99999")};
 
 struct Teil {
     Schluessel von, bis;
@@ -98,7 +129,11 @@ std::int32_t schneiden(const std::optional<Bereich>& b, int teile, std::vector<T
         }
         if (out.empty()) out.emplace_back();
         Teil& t = out.back();
-        if (t.auftraege == 0) t.von = erster;
+        if (t.auftraege == 0) {
+            t.von = erster;
+            if (kErsterSchluessel.app.view() < t.von.app.view()) t.von.app = kErsterSchluessel.app;
+            if (out.size() > 1) out[out.size() - 2].bis = vorgaenger(t.von);
+        }
         t.bis = letzter;
         t.positionen += anzahl;
         ++t.auftraege;
@@ -106,11 +141,15 @@ std::int32_t schneiden(const std::optional<Bereich>& b, int teile, std::vector<T
         ++gesehen;
     }
     rt::close(c);
-    if (rc != 1403) return rc;
-    // The outer bounds are the range's own, so that the parts cover it whole.
+    if (rc != rt::err::NotFound) return rc;
+    // The outer bounds are the range's own, so that the parts cover it whole;
+    // without one, they reach at least the widest keys of digits.
     if (b) {
         out.front().von = b->von;
         out.back().bis = b->bis;
+    } else {
+        if (kleiner(kErsterSchluessel, out.front().von)) out.front().von = kErsterSchluessel;
+        if (kleiner(out.back().bis, kLetzterSchluessel)) out.back().bis = kLetzterSchluessel;
     }
     return 0;
 }
@@ -157,14 +196,14 @@ std::int32_t paketeMelden(const std::optional<Bereich>& b, const std::vector<Tei
                           std::to_string(t + 1) + ")";
         }
         rt::close(glieder);
-        if (rc != 1403) break;
+        if (rc != rt::err::NotFound) break;
         if (!fremde.empty())
             std::cerr << "korvimand-admin: split: package " << Anzeige_Text(kopf.apk.view()) << " "
                       << Anzeige_Text(kopf.app.view()) << " (part " << kopfTeil + 1
                       << ") has members in another part, which its process writes:" << fremde << "\n";
     }
     rt::close(koepfe);
-    return rc == 1403 ? 0 : rc;
+    return rc == rt::err::NotFound ? 0 : rc;
 }
 
 int usage(const std::string& warum) {
@@ -195,8 +234,14 @@ int adminSplit(int argc, char** argv) {
                 std::stoi(n) < 1 || std::stoi(n) > kMaxTeile)
                 return usage("--parts takes a number from 1 to " + std::to_string(kMaxTeile));
             teile = std::stoi(n);
-        } else if (opt == "--recorder" && i + 1 < argc) erfasser = argv[++i];
-        else if (opt == "--net8" && i + 1 < argc) net8 = argv[++i];
+        } else if (opt == "--recorder" && i + 1 < argc) {
+            // The line is split at tabs and ends at its line end; korvimand
+            // would cut a longer recorder.
+            const std::string e = argv[++i];
+            if (e.size() > 8 || e.find_first_of("\t\r\n") != std::string::npos)
+                return usage("--recorder takes at most 8 characters, no tab or line end");
+            erfasser = e;
+        } else if (opt == "--net8" && i + 1 < argc) net8 = argv[++i];
         else return usage("unexpected " + opt);
     }
     if (teile == 0) return usage("--parts is missing");

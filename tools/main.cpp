@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(cmd, "log") == 0) return adminLog(argc - 2, argv + 2);
     if (std::strcmp(cmd, "code") == 0) return adminCode(argc - 2, argv + 2);
     if (std::strcmp(cmd, "split") == 0) return adminSplit(argc - 2, argv + 2);
+    if (std::strcmp(cmd, "backup") == 0) return adminBackup(argc - 2, argv + 2);
     std::fprintf(stderr, "korvimand-admin: unknown command %s\n", cmd);
     adminUebersicht(stderr);
     return 2;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "db/runtime/Dialect.h"
+#include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "db/runtime/Values.h"
 
@@ -84,6 +85,14 @@ public:
     virtual bool tableExists(const std::string& name) = 0;
     // How long a statement waits for another session's lock before -54.
     virtual void setBusyTimeout(int ms) = 0;
+    // The session may read but not write (a read-only server or standby).
+    virtual bool readOnly() = 0;
+    // Moves what committed writes left beside the database (SQLite's WAL)
+    // into it, without waiting for other sessions.
+    virtual void checkpoint() {}
+    // A consistent copy of the whole database in file, taken while others
+    // go on writing; only a database in a file can.
+    virtual std::int32_t backup(const char*) { return err::BadStatement; }
 
     virtual bool inTransaction() = 0;
     // Begins a transaction that waits (busy timeout) for other writers.

@@ -136,6 +136,21 @@ void disconnect() {
     s.atomic = false;
 }
 
+std::int32_t checkReady(std::string& missing) {
+    missing.clear();
+    if (!connected()) return err::NotConnected;
+    for (const std::string& t : tablesOf(s.be->schema()))
+        if (!s.be->tableExists(t)) missing += (missing.empty() ? "" : ", ") + t;
+    if (!missing.empty()) return err::NoSuchTable;
+    return s.be->readOnly() ? err::ReadOnly : 0;
+}
+
+void checkpoint() {
+    if (connected()) s.be->checkpoint();
+}
+
+std::int32_t backup(const char* file) { return connected() ? s.be->backup(file) : err::NotConnected; }
+
 bool connected() { return s.be != nullptr; }
 bool isSqlite() { return s.be && s.be->dialect() == dialect::Backend::Sqlite; }
 

@@ -61,8 +61,20 @@ using Binds = std::initializer_list<Bind>;
 // (never created here); anything else is a PostgreSQL URI or service name,
 // with login and password as user and password. Returns the result code.
 std::int32_t connect(const char* login, const char* password, const char* net8);
-// Closes the session (tests; the program lets it end with the process).
+// Closes the session. The program closes it at the end of a run, after
+// checkpoint(), so that an SQLite file is complete in itself.
 void disconnect();
+// What a run cannot work without, checked once after the connect: every
+// table of the program's schema, and a database that takes writes. Returns
+// 0, err::NoSuchTable with the missing tables in missing, or err::ReadOnly.
+std::int32_t checkReady(std::string& missing);
+// Moves what committed writes left beside an SQLite file (its WAL) into the
+// file, as far as other sessions allow; nothing on PostgreSQL.
+void checkpoint();
+// Writes a consistent copy of the open SQLite database to file, a new file
+// (err::Duplicate when it exists), while other sessions go on writing; on
+// PostgreSQL err::BadStatement.
+std::int32_t backup(const char* file);
 bool connected();
 bool isSqlite();
 // Creates the program's tables in the database net8 names; for "sqlite:PATH"

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -128,6 +129,40 @@ TEST_P(CrashRerun, KilledRunsThenOneToTheEndEqualAnUninterruptedRun) {
     EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa = 11"), std::to_string(n));
     EXPECT_EQ(wert("select count(distinct PpsApk || PpsApp) from Hlx580Pps"), std::to_string(n));
     EXPECT_EQ(wert("select NzpAus from Hlx591Nzp"), "ERF00001");
+}
+
+// SIGTERM lets the position under way finish, names where the run would
+// have gone on and writes nothing more; a run from there leaves what one
+// uninterrupted run leaves.
+TEST_P(CrashRerun, StoppedRunNamesWhereToGoOn) {
+    Hintergrund referenzLauf(ref.tree, kAlles, {}, "referenz");
+    Hintergrund lauf(crash.tree, kAlles);
+    while (lauf.laeuft() && uploads() < n / 3) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_EQ(::kill(lauf.pid(), SIGTERM), 0);
+    ASSERT_EQ(lauf.warten(120), 1) << lauf.fehlerAusgabe();
+    const auto log = e2e::parseLog(e2e::readLog(crash.tree));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].funktion, "Verarbeitung_VonBis");
+    EXPECT_EQ(log[0].code, SIGTERM);
+    const std::string weiter = "Lauf angehalten, weiter ab ";
+    ASSERT_EQ(log[0].message.substr(0, weiter.size()), weiter);
+    const std::string apk = log[0].message.substr(weiter.size(), 12), app = log[0].message.substr(weiter.size() + 13);
+    // Whole before the key (evaluated and uploaded), untouched from it on.
+    const std::string vor = "(AppApk < '" + apk + "' or (AppApk = '" + apk + "' and AppApp < '" + app + "'))";
+    EXPECT_EQ(wert("select count(*) from Hlx504App where " + vor +
+                   " = exists (select 1 from Hlx590Nza where NzaSa "
+                   "= 11 and NzaApk = AppApk and NzaApp = AppApp) and " +
+                   vor +
+                   " = exists (select 1 from Hlx580Pps "
+                   "where PpsApk = AppApk and PpsApp = AppApp)"),
+              std::to_string(n));
+    EXPECT_NE(wert("select NzpAus from Hlx591Nzp"), "ERF00001");
+
+    Hintergrund rest(crash.tree, {apk, app, "999999999999", "99999", "ERF00001"}, {}, "rest");
+    EXPECT_EQ(rest.warten(600), 0) << rest.fehlerAusgabe();
+    EXPECT_EQ(referenzLauf.warten(600), 0) << referenzLauf.fehlerAusgabe();
+    EXPECT_TRUE(zuverlaessig::stand(ref.db, "000000000000", "999999999999") ==
+                zuverlaessig::stand(crash.db, "000000000000", "999999999999"));
 }
 
 // The SQLite file system fills up during a run: every failed write is

@@ -91,8 +91,9 @@ TEST_P(Demo, ReportCsvHasOneRowPerPositionWithTheEvaluatedTimes) {
     EXPECT_EQ(fraesen[spalte.at("act Ita")], "7.52");   // 118 x 4 minutes
     EXPECT_EQ(fraesen[spalte.at("uploads")], "5001");
     // The performance correction scales the unit time by the mean of 110 and
-    // 120 %; the report shows the stored value, not a rounded one.
-    EXPECT_EQ(pos[2][spalte.at("plan Ste")], "0.0575");
+    // 120 %; the report shows the stored value, not a rounded one, in
+    // minutes: h.mm cannot hold the fraction of a minute.
+    EXPECT_EQ(pos[2][spalte.at("plan Ste min")], "5.75");
     // Outside the run: not evaluated, no upload.
     EXPECT_EQ(pos[4][spalte.at("act Ita")], "0.00");
     EXPECT_EQ(pos[4][spalte.at("uploads")], "");

@@ -1,4 +1,5 @@
-// Missing tables: the run goes on, or says that its walk could not start.
+// Tables without a column the run needs: the run goes on, or says that its
+// walk could not start and ends with status 1.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -33,33 +34,34 @@ void zweiPositionen(const testdb::Db& db) {
 TEST_P(Fehler, MissingTablesDoNotStopTheRun) {
     zweiPositionen(db);
     // no booking messages at all: the positions are left as they are
-    testdb::sql(db, "drop table Hlx560Mel");
+    testdb::sql(db, "alter table Hlx560Mel rename column KeyApk to KeyApkWeg");
     bereich();
     EXPECT_EQ(anzahl("Hlx590Nza where NzaSa=11"), "0");
     EXPECT_DOUBLE_EQ(position("AppIta"), 7.77);
     EXPECT_EQ(wert("select NzpAus from Hlx591Nzp"), "ERF00001");
 }
 
-// A walk that cannot even start is said in the log, so that the run does not
-// look complete; the run parameters are recorded all the same.
+// A walk that cannot even start is said in the log and in the status, so
+// that the run does not look complete; the run parameters are recorded all
+// the same.
 TEST_P(Fehler, WalkThatCannotStartIsReported) {
     zweiPositionen(db);
-    testdb::sql(db, "drop table Hlx504App");
-    bereich();
+    testdb::sql(db, "alter table Hlx504App rename column AppSts to AppStsWeg");
+    EXPECT_EQ(e2e::run(tree, {"000000004711", "00000", "000000004711", "99999", "ERF00001"}).status, 1);
     auto eintraege = log();
     ASSERT_EQ(eintraege.size(), 1u);
     EXPECT_EQ(eintraege[0].funktion, "Verarbeitung_VonBis");
     EXPECT_EQ(eintraege[0].message, "App_VonBisOpen");
-    EXPECT_EQ(eintraege[0].code, -942);
+    EXPECT_EQ(eintraege[0].code, -904);
     EXPECT_EQ(wert("select NzpAus from Hlx591Nzp"), "ERF00001");
 
-    testdb::sql(db, "drop table Hlx563Mrk");
-    merkerLauf();
+    testdb::sql(db, "alter table Hlx563Mrk rename column MrkKng to MrkKngWeg");
+    EXPECT_EQ(e2e::run(tree, {"000000000000", "00000", "000000000000", "00000", "ERF00002"}).status, 1);
     eintraege = log();
     ASSERT_EQ(eintraege.size(), 2u);
     EXPECT_EQ(eintraege[1].funktion, "Verarbeitung_MRK");
     EXPECT_EQ(eintraege[1].message, "Mrk_KngOpen");
-    EXPECT_EQ(eintraege[1].code, -942);
+    EXPECT_EQ(eintraege[1].code, -904);
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 // context and the choice of the run mode, seen from outside.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "tests/support/E2e.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestDb.h"
+#include "util/Config.h"
 
 namespace {
 
@@ -134,6 +138,70 @@ TEST_P(Startup, MarkerModeOnlyForTwelveZerosAfterCutting) {
             if (e.funktion == "Verarbeitung_MRK" && e.message == "App_PKeyReadk" && e.code == 1403) readFailed = true;
         EXPECT_EQ(readFailed, c.markerMode);
         EXPECT_EQ(testdb::value(db, "select count(*) from Hlx563Mrk"), c.markerMode ? "0" : "1");
+    }
+}
+
+// What the run cannot work without stops it as a failed connect does: one
+// entry whose code names the cause, one line on standard error that names it
+// and the file, status 1, nothing evaluated (the marker stays).
+TEST_P(Startup, FailuresThatStopTheStartAreNamed) {
+    fixtures::laufparameter(db);
+    fixtures::merker(db, fixtures::Merker{});
+    const std::string gueltig = zuverlaessig::dateiLesen(tree.iniPath);
+    const auto ini = [&](const std::string& bytes) { std::ofstream(tree.iniPath, std::ios::trunc) << bytes; };
+    const bool pg = db.backend == testdb::Backend::Postgres;
+    // The service user nobody reaches the tree, but owns no file in it.
+    for (const std::string& d : {tree.root, tree.root + "/files", tree.root + "/a", tree.root + "/a/b",
+                                 tree.root + "/a/b/c", tree.workDir, db.dir})
+        if (!d.empty()) fs::permissions(d, fs::perms::all);
+    const std::string lesbar = "do $$ begin execute format('alter database %I set default_transaction_read_only = ";
+    const struct {
+        const char* fall;
+        std::function<void()> vorher, nachher;
+        bool nobody;
+        std::string zeile;
+        long code;
+    } faelle[] = {
+        {"read-only",
+         [&] {
+             if (pg) testdb::sql(db, lesbar + "on', current_database()); end $$");
+         },
+         [&] {
+             if (pg) testdb::sql(db, "set transaction read write; " + lesbar + "off', current_database()); end $$");
+         },
+         !pg, "the database cannot be written: -16000 ReadOnly: the database is read-only", -16000},
+        {"tables", [&] { testdb::sql(db, "drop table Hlx554Err"); }, nullptr, false,
+         "the database lacks the tables Hlx554Err (korvimand-admin init-db creates them)", -942},
+        {"no NET8", [&] { ini(Cfg_DbLoginFile("u", "p", "")); }, nullptr, false, "no NET8 in " + tree.iniPath, -12154},
+        {"unreadable", [&] { fs::permissions(tree.iniPath, fs::perms::owner_read | fs::perms::owner_write); }, nullptr,
+         true, "configuration " + tree.iniPath + " not readable: permission denied", -12154},
+        {"missing", [&] { fs::remove(tree.iniPath); }, [&] { ini(gueltig); }, false,
+         "configuration not found at " + tree.iniPath, -12154},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.fall);
+        fs::remove_all(tree.workDir + "/Msg");
+        f.vorher();
+        std::vector<std::string> args = {"000000000000", "00000", "000000000000", "00000", "ERF1"};
+        if (f.nobody) args.insert(args.begin(), {"-u", "nobody", "--", KORVIMAND_BIN});
+        // The wrapper that changes the user is no program of ours: never under valgrind.
+        const char* vg = std::getenv("KORVIMAND_VALGRIND");
+        const std::string valgrind = vg ? vg : "";
+        if (f.nobody) ::unsetenv("KORVIMAND_VALGRIND");
+        const e2e::Result r = e2e::runProgram(tree, f.nobody ? "/usr/sbin/runuser" : KORVIMAND_BIN, args);
+        if (!valgrind.empty()) ::setenv("KORVIMAND_VALGRIND", valgrind.c_str(), 1);
+        if (f.nachher) f.nachher();
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "korvimand: " + f.zeile + "\n");
+        const auto log = e2e::parseLog(e2e::readLog(tree));
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_EQ(log[0].funktion, "dbConnect");
+        EXPECT_EQ(log[0].code, f.code);
+        EXPECT_EQ(testdb::value(db, "select count(*) from Hlx563Mrk"), "1");
+        // Nothing beside the SQLite file that a later run could not remove.
+        if (!pg) {
+            EXPECT_FALSE(fs::exists(db.net8.substr(7) + "-wal"));
+        }
     }
 }
 

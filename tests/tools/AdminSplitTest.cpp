@@ -45,9 +45,11 @@ TEST_P(AdminSplit, CutsAtOrdersIntoEqualPartsAndNamesCrossingPackages) {
     }
     const e2e::Tree tree = e2e::makeTree(db);
     const std::string kreuzt = "package 000000000002 00010 (part 1) has members in another part";
-    const auto zeile = [](int von, const char* vonApp, int bis, const char* bisApp, const char* erf = "BATCH") {
-        return auftrag(von) + "\t" + vonApp + "\t" + auftrag(bis) + "\t" + bisApp + "\t" + erf + "\n";
+    const auto zeile = [](const std::string& von, const char* vonApp, const std::string& bis, const char* bisApp,
+                          const char* erf = "BATCH") {
+        return von + "\t" + vonApp + "\t" + bis + "\t" + bisApp + "\t" + erf + "\n";
     };
+    const std::string a0 = "000000000000", a9 = "999999999999", a2 = auftrag(2), a3 = auftrag(3), a5 = auftrag(5);
     struct Fall {
         std::vector<std::string> args;
         int status;
@@ -55,31 +57,36 @@ TEST_P(AdminSplit, CutsAtOrdersIntoEqualPartsAndNamesCrossingPackages) {
         std::vector<std::string> err;  // texts the error output holds
         bool paket = false;            // it names the package that crosses a cut
     };
+    // Consecutive parts meet: one ends just below position 00000 of the
+    // next one's first order, so that an order or a position added later
+    // (order 4, position 00005) lies in exactly one part.
     const std::vector<Fall> faelle = {
-        {{"--parts", "1"}, 0, zeile(1, "00010", 5, "00030"), {"part 1: 12 positions in 4 orders"}},
+        {{"--parts", "1"}, 0, zeile(a0, "00000", a9, "99999"), {"part 1: 12 positions in 4 orders"}},
         {{"--parts", "2"},
          0,
-         zeile(1, "00010", 2, "00030") + zeile(3, "00010", 5, "00030"),
+         zeile(a0, "00000", a3, "0000/") + zeile(a3, "00000", a9, "99999"),
          {kreuzt + ", which its process writes: 000000000003 00010 (part 2)\n"},
          true},
         // the third part takes the last order when none other is left; the
         // package lies in one part
-        {{"--parts", "3", "--recorder", "NACHTSCHICHT"},
+        {{"--parts", "3", "--recorder", "NACHT"},
          0,
-         zeile(1, "00010", 1, "00030", "NACHTSCH") + zeile(2, "00010", 3, "00030", "NACHTSCH") +
-             zeile(5, "00010", 5, "00030", "NACHTSCH"),
+         zeile(a0, "00000", a2, "0000/", "NACHT") + zeile(a2, "00000", a5, "0000/", "NACHT") +
+             zeile(a5, "00000", a9, "99999", "NACHT"),
          {"part 1: 3 positions in 1 order\n", "part 2: 6 positions in 2 orders"}},
         {{"--parts", "9"},
          0,
-         zeile(1, "00010", 1, "00030") + zeile(2, "00010", 2, "00030") + zeile(3, "00010", 3, "00030") +
-             zeile(5, "00010", 5, "00030"),
+         zeile(a0, "00000", a2, "0000/") + zeile(a2, "00000", a3, "0000/") + zeile(a3, "00000", a5, "0000/") +
+             zeile(a5, "00000", a9, "99999"),
          {"the range holds 4 orders: 4 parts", "package 000000000002 00010 (part 2)", "00010 (part 3)"},
          true},
         // the range's own bounds; the head lies outside it
-        {{"--parts", "2", "--from", auftrag(2), "00020", "--to", auftrag(5), "00010"},
+        {{"--parts", "2", "--from", a2, "00020", "--to", a5, "00010"},
          0,
-         zeile(2, "00020", 2, "00030") + zeile(3, "00010", 5, "00010"),
+         zeile(a2, "00020", a3, "0000/") + zeile(a3, "00000", a5, "00010"),
          {"part 2: 4 positions"}},
+        {{"--parts", "2", "--recorder", "NACHTSCHICHT"}, 2, "", {"--recorder takes at most 8 characters"}},
+        {{"--parts", "2", "--recorder", "A\tB"}, 2, "", {"no tab or line end"}},
         {{"--parts", "2", "--from", auftrag(4), "00000", "--to", auftrag(4), "99999"},
          0,
          "",
@@ -117,7 +124,8 @@ TEST_P(AdminSplit, CutsAtOrdersIntoEqualPartsAndNamesCrossingPackages) {
     }
     pruefen({{{"--parts", "3", "--from", auftrag(6), "00010", "--to", auftrag(8), "00100"},
               0,
-              zeile(6, "00010", 6, "00010") + zeile(7, "00010", 7, "00010") + zeile(8, "00010", 8, "00100"),
+              zeile(auftrag(6), "00010", auftrag(7), "0000/") + zeile(auftrag(7), "00000", auftrag(8), "0000/") +
+                  zeile(auftrag(8), "00000", auftrag(8), "00100"),
               {"package 000000000006 00010 (part 1) has members in another part, which its process writes: "
                "000000000007 00010 (part 2)\n",
                "part 3: 10 positions in 1 order"},

@@ -47,6 +47,7 @@ public:
     std::int32_t script(const char* sql) override;
     bool tableExists(const std::string& name) override;
     void setBusyTimeout(int ms) override;
+    bool readOnly() override;
     bool inTransaction() override;
     std::int32_t begin() override;
     // BEGIN and a transaction-scoped advisory lock on the name's hash, both

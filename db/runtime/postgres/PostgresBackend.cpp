@@ -346,6 +346,15 @@ bool Connection::tableExists(const std::string& name) {
     return found;
 }
 
+bool Connection::readOnly() {
+    if (!alive()) return false;
+    PGresult* r = query("SHOW transaction_read_only");
+    const bool on =
+        PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && std::strcmp(PQgetvalue(r, 0, 0), "on") == 0;
+    PQclear(r);
+    return on;
+}
+
 void Connection::setBusyTimeout(int ms) {
     if (!alive()) return;
     char sql[64];

@@ -38,6 +38,9 @@ public:
     std::int32_t script(const char* sql) override;
     bool tableExists(const std::string& name) override;
     void setBusyTimeout(int ms) override;
+    bool readOnly() override { return sqlite3_db_readonly(db_, "main") == 1; }
+    void checkpoint() override;
+    std::int32_t backup(const char* file) override;
     bool inTransaction() override;
     // BEGIN IMMEDIATE: waits (busy timeout) for other writers; that also
     // makes every transaction an exclusive section.

@@ -206,6 +206,10 @@ std::int32_t Connection::connect(const char* path, int busyMs, bool create) {
         return code == err::Other ? err::SqliteFileMissing : code;
     }
     sqlite3_extended_result_codes(db_, 1);
+    // A file the process may not write is refused before anything touches
+    // it: in WAL mode even reading creates the -wal and -shm files, with the
+    // file's own mode, which would then stop every later run.
+    if (readOnly()) return err::ReadOnly;
     sqlite3_busy_timeout(db_, busyMs);
     // WAL: readers never wait for the writer; synchronous=FULL makes every
     // commit durable; the size limit gives the WAL file back after a checkpoint.

@@ -12,8 +12,8 @@
 #include "db/runtime/Runtime.h"
 #include "tools/Admin.h"
 #include "util/Config.h"
-#include "util/Geheim.h"
 #include "util/ConfigMangel.h"
+#include "util/Geheim.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "db/runtime/ResultCodes.h"
 #include "db/runtime/Runtime.h"
 #include "util/Config.h"
-#include "util/Geheim.h"
 #include "util/ConfigMangel.h"
+#include "util/Geheim.h"
 
 class Sitzung {
 public:

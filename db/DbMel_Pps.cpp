@@ -42,15 +42,17 @@ std::int32_t Bnr_PKeyUpd(const BnrRecord* r) {
                      {rt::txt(r->BnrKey), rt::i32(r->BnrBnr), rt::txt(r->BnrEsb), rt::txt(r->BnrKey)});
 }
 
+// The planning system acts on an upload row: it is never seen before it is
+// on the disk.
 std::int32_t Pps_PKeyIns(const PpsRecord* r) {
-    return rt::write("Pps_PKeyIns", kPps_PKeyIns,
-                     {rt::txt(r->PpsDat),  rt::i32(r->PpsLfn),  rt::txt(r->PpsVkz),  rt::txt(r->PpsFcd),
-                      rt::txt(r->PpsPnr),  rt::txt(r->PpsApl),  rt::txt(r->PpsApk),  rt::txt(r->PpsApp),
-                      rt::txt(r->PpsAwn),  rt::txt(r->PpsMdt),  rt::txt(r->PpsMzt),  rt::txt(r->PpsUbg),
-                      rt::txt(r->PpsAug),  rt::i32(r->PpsSts),  rt::txt(r->PpsSto),  rt::real(r->PpsGum),
-                      rt::real(r->PpsFam), rt::real(r->PpsMam), rt::real(r->PpsNam), rt::txt(r->PpsMee),
-                      rt::real(r->PpsZt1), rt::real(r->PpsZt2), rt::real(r->PpsZt3), rt::txt(r->PpsZf1),
-                      rt::txt(r->PpsZf2),  rt::txt(r->PpsZf3)});
+    return rt::writeDurable("Pps_PKeyIns", kPps_PKeyIns,
+                            {rt::txt(r->PpsDat),  rt::i32(r->PpsLfn),  rt::txt(r->PpsVkz),  rt::txt(r->PpsFcd),
+                             rt::txt(r->PpsPnr),  rt::txt(r->PpsApl),  rt::txt(r->PpsApk),  rt::txt(r->PpsApp),
+                             rt::txt(r->PpsAwn),  rt::txt(r->PpsMdt),  rt::txt(r->PpsMzt),  rt::txt(r->PpsUbg),
+                             rt::txt(r->PpsAug),  rt::i32(r->PpsSts),  rt::txt(r->PpsSto),  rt::real(r->PpsGum),
+                             rt::real(r->PpsFam), rt::real(r->PpsMam), rt::real(r->PpsNam), rt::txt(r->PpsMee),
+                             rt::real(r->PpsZt1), rt::real(r->PpsZt2), rt::real(r->PpsZt3), rt::txt(r->PpsZf1),
+                             rt::txt(r->PpsZf2),  rt::txt(r->PpsZf3)});
 }
 
 std::span<const Anweisung> DbMel_PpsTexte() {

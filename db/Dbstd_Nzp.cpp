@@ -25,10 +25,11 @@ std::int32_t Nzp_PKeyReadk(NzpRecord* r) {
                      rt::i32(r->NzpVfh), rt::i32(r->NzpNfh), rt::txt(r->NzpAus), rt::i32(r->NzpMrk)});
 }
 
+// The end of a run: what it wrote is on the disk once this has committed.
 std::int32_t Nzp_PKeyUpd(const NzpRecord* r) {
-    return rt::write("Nzp_PKeyUpd", kNzp_PKeyUpd,
-                     {rt::i32(r->NzpAan), rt::i32(r->NzpVfh), rt::i32(r->NzpNfh), rt::txt(r->NzpAus),
-                      rt::i32(r->NzpAkz), rt::txt(r->NzpGvn), rt::txt(r->NzpGbi)});
+    return rt::writeDurable("Nzp_PKeyUpd", kNzp_PKeyUpd,
+                            {rt::i32(r->NzpAan), rt::i32(r->NzpVfh), rt::i32(r->NzpNfh), rt::txt(r->NzpAus),
+                             rt::i32(r->NzpAkz), rt::txt(r->NzpGvn), rt::txt(r->NzpGbi)});
 }
 
 std::span<const Anweisung> Dbstd_NzpTexte() {

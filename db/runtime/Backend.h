@@ -79,7 +79,8 @@ public:
     virtual dialect::Backend dialect() const = 0;
     // The script that creates the program's tables in this database.
     virtual const char* schema() const = 0;
-    // Runs a script of statements as one transaction: all of it or nothing.
+    // Runs a script of statements as one transaction: all of it or nothing;
+    // its commit waits for the disk.
     virtual std::int32_t script(const char* sql) = 0;
     // name may carry the system schema ("HlSystem.Hlx133Kal").
     virtual bool tableExists(const std::string& name) = 0;
@@ -103,6 +104,10 @@ public:
     // then that statement, and every later one of the section, answers with
     // the lock's refusal.
     virtual std::int32_t beginExclusive(const char* name) = 0;
+    // Whether the transactions begun from now on (a write run alone
+    // included) wait at their commit until it is on the disk; outside a
+    // transaction only. A connection begins with commits that do not wait.
+    virtual void setDurable(bool on) = 0;
     // Outside a transaction both give 0 and do nothing (unless the
     // connection is lost).
     virtual std::int32_t commit() = 0;

@@ -5,6 +5,7 @@
 
 #include <strings.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -29,6 +30,10 @@ struct Session {
     std::string openedBy;
     bool atomic = false;
     int busyMs = 30000;
+    // KORVIMAND_SYNC=commit: every commit waits for the disk.
+    bool everyCommit = false;
+    // Whether the backend's next transaction waits for the disk at its commit.
+    bool durable = false;
     // Table operations pass string literals: the address finds the entry,
     // the text confirms it (a caller may reuse a buffer for another text).
     std::unordered_map<const char*, detail::Statement*> byAddress;
@@ -58,8 +63,26 @@ detail::Statement* statement(const char* text) {
     return e.get();
 }
 
+// Sets whether the next transaction's commit waits for the disk. Inside a
+// transaction its commit keeps what it began with (SQLite cannot switch there).
+void durableNext(bool on) {
+    on = on || s.everyCommit;
+    if (on == s.durable || inTxn()) return;
+    s.be->setDurable(on);
+    s.durable = on;
+}
+
+// Unset, empty or "upload": only the commits that hand something over wait;
+// "commit" and anything unknown (the safe side): every commit waits.
+bool everyCommitWanted() {
+    const char* v = std::getenv("KORVIMAND_SYNC");
+    return v && *v && std::strcmp(v, "upload") != 0;
+}
+
+// A transaction that the caller commits itself waits for the disk.
 std::int32_t savepoint(const std::string& name) {
     if (!inTxn()) {
+        durableNext(true);
         if (std::int32_t rc = s.be->begin()) return rc;
         s.openedBy = name;
     }
@@ -118,7 +141,10 @@ std::int32_t createTables(const char* login, const char* password, const char* n
 
 std::int32_t connect(const char* login, const char* password, const char* net8) {
     disconnect();
-    return detail::connectBackend(login, password, net8, s.busyMs, false, s.be);
+    std::int32_t rc = detail::connectBackend(login, password, net8, s.busyMs, false, s.be);
+    s.everyCommit = everyCommitWanted();
+    if (rc == 0) durableNext(false);
+    return rc;
 }
 
 void disconnect() {
@@ -134,6 +160,7 @@ void disconnect() {
     s.be.reset();
     s.openedBy.clear();
     s.atomic = false;
+    s.durable = false;
 }
 
 std::int32_t checkReady(std::string& missing) {
@@ -185,12 +212,15 @@ std::int32_t exec(const char* text, Binds in, Binds out) {
     if (st->tr.verb != dialect::Verb::Select && !inTxn()) {
         // A write outside the convention stays uncommitted until commit(),
         // as it would in any transactional session.
+        durableNext(true);
         if (std::int32_t rc = s.be->begin()) return rc;
     }
     return s.be->run(*st, s.scratch, out, true);
 }
 
-std::int32_t write(const char* op, const char* text, Binds in) {
+namespace {
+
+std::int32_t writeAndCommit(const char* op, const char* text, Binds in, bool durable) {
     if (!connected()) return err::NotConnected;
     detail::Statement* st = statement(text);
     if (st->translateError) return st->translateError;
@@ -198,7 +228,10 @@ std::int32_t write(const char* op, const char* text, Binds in) {
     if (std::int32_t rc = val::inputs(in, st->tr.inputs, s.scratch)) return rc;
     // Nothing is pending, so savepoint, statement, commit or rollback to the
     // savepoint is the statement as a transaction of its own.
-    if (!inTxn()) return s.be->runAlone(*st, s.scratch);
+    if (!inTxn()) {
+        durableNext(durable);
+        return s.be->runAlone(*st, s.scratch);
+    }
     std::string name = std::string(op) + "_Sp";
     if (std::int32_t rc = s.be->savepoint(name)) return rc;
     if (s.atomic) {
@@ -221,6 +254,12 @@ std::int32_t write(const char* op, const char* text, Binds in) {
     return rc;
 }
 
+}  // namespace
+
+std::int32_t write(const char* op, const char* text, Binds in) { return writeAndCommit(op, text, in, false); }
+
+std::int32_t writeDurable(const char* op, const char* text, Binds in) { return writeAndCommit(op, text, in, true); }
+
 void writeAhead(const char* op, const char* text, Binds in) {
     if (!connected()) return;
     detail::Statement* st = statement(text);
@@ -229,6 +268,7 @@ void writeAhead(const char* op, const char* text, Binds in) {
         write(op, text, in);
         return;
     }
+    durableNext(false);
     s.be->runAhead(*st, s.scratch);
 }
 
@@ -252,6 +292,7 @@ std::int32_t atomicBegin(const char* name) {
     if (!connected()) return err::NotConnected;
     if (inTxn())
         if (std::int32_t rc = commit()) return rc;
+    durableNext(false);
     std::int32_t rc = s.be->beginExclusive(name);
     s.atomic = rc == 0;
     return rc;

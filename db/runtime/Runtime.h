@@ -98,6 +98,14 @@ std::int32_t exec(const char* text, Binds in = {}, Binds out = {});
 // statement's own code. op is the table operation's name ("Nza_PKeyIns").
 std::int32_t write(const char* op, const char* text, Binds in);
 
+// The write convention, and its commit waits until it is on the disk: the
+// commits that hand something to another system (the upload row, the run
+// parameters at the end of a run). A database writes its log in order, so
+// that flush makes every earlier commit durable with it; the other commits
+// do not wait for the disk, unless KORVIMAND_SYNC=commit asks that every
+// commit wait (read at connect).
+std::int32_t writeDurable(const char* op, const char* text, Binds in);
+
 // The write convention for a write whose result nothing looks at (old rows
 // deleted if there are any): a server may get it ahead of the next
 // statement, as a transaction of its own, and the program goes on without

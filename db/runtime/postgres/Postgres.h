@@ -43,7 +43,8 @@ public:
 
     dialect::Backend dialect() const override { return dialect::Backend::Postgres; }
     const char* schema() const override;
-    // One simple query: the server runs it as one transaction.
+    // One simple query: the server runs it as one transaction, whose commit
+    // waits for the disk.
     std::int32_t script(const char* sql) override;
     bool tableExists(const std::string& name) override;
     void setBusyTimeout(int ms) override;
@@ -53,6 +54,8 @@ public:
     // BEGIN and a transaction-scoped advisory lock on the name's hash, both
     // sent ahead of the section's first statement.
     std::int32_t beginExclusive(const char* name) override;
+    // synchronous_commit for the session: off, or as configured.
+    void setDurable(bool on) override;
     // A COMMIT that the server answers with ROLLBACK (the transaction had
     // failed) gives -2091.
     std::int32_t commit() override;

@@ -318,7 +318,8 @@ std::int32_t Connection::connect(const char* login, const char* password, const 
     }
     setBusyTimeout(busyMs);
     // Reals travel as text: all their digits, whatever the server's default.
-    command("SET extra_float_digits=3");
+    // Commits do not wait for the disk until asked to (setDurable).
+    command("SET extra_float_digits=3; SET synchronous_commit TO off");
     std::string zone = localZone();
     if (!zone.empty()) command(("SET TimeZone='" + zone + "'").c_str());
     return 0;
@@ -333,7 +334,9 @@ Connection::~Connection() {
 
 const char* Connection::schema() const { return schema::postgresText; }
 
-std::int32_t Connection::script(const char* sql) { return command(sql); }
+std::int32_t Connection::script(const char* sql) {
+    return command(("RESET synchronous_commit;\n" + std::string(sql)).c_str());
+}
 
 bool Connection::tableExists(const std::string& name) {
     if (!alive()) return false;
@@ -384,6 +387,10 @@ std::int32_t Connection::beginExclusive(const char* name) {
     ahead([&] { return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0); }, Ahead::Lock);
     return alive() ? 0 : err::NotConnected;
 }
+
+// Sent ahead: no request of its own. RESET gives back what the server, the
+// database or the role configure (on, or a level that waits for a standby).
+void Connection::setDurable(bool on) { sendAhead(on ? "RESET synchronous_commit" : "SET synchronous_commit TO off"); }
 
 std::int32_t Connection::commit() {
     heldOff_ = 0;

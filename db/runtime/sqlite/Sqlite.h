@@ -46,6 +46,9 @@ public:
     // makes every transaction an exclusive section.
     std::int32_t begin() override;
     std::int32_t beginExclusive(const char*) override { return begin(); }
+    // synchronous=FULL or NORMAL: a setting of the connection, which SQLite
+    // refuses to change inside a transaction.
+    void setDurable(bool on) override;
     std::int32_t commit() override;
     std::int32_t rollback() override;
     std::int32_t savepoint(const std::string& name) override;

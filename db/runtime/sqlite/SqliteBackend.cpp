@@ -211,10 +211,11 @@ std::int32_t Connection::connect(const char* path, int busyMs, bool create) {
     // file's own mode, which would then stop every later run.
     if (readOnly()) return err::ReadOnly;
     sqlite3_busy_timeout(db_, busyMs);
-    // WAL: readers never wait for the writer; synchronous=FULL makes every
-    // commit durable; the size limit gives the WAL file back after a checkpoint.
+    // WAL: readers never wait for the writer; synchronous=NORMAL syncs the
+    // WAL at a checkpoint only, FULL at every commit before other sessions
+    // see it; the size limit gives the WAL file back after a checkpoint.
     std::int32_t code = walMode(busyMs);
-    if (code == 0) code = exec("PRAGMA synchronous=FULL; PRAGMA journal_size_limit=16777216");
+    if (code == 0) code = exec("PRAGMA synchronous=NORMAL; PRAGMA journal_size_limit=16777216");
     if (code == 0) code = prepare("BEGIN IMMEDIATE", &begin_);
     if (code == 0) code = prepare("COMMIT", &commit_);
     if (code == 0) code = prepare("ROLLBACK", &rollback_);
@@ -233,6 +234,7 @@ const char* Connection::schema() const { return schema::sqliteText; }
 void Connection::setBusyTimeout(int ms) { sqlite3_busy_timeout(db_, ms); }
 
 std::int32_t Connection::script(const char* sql) {
+    setDurable(true);
     if (std::int32_t rc = begin()) return rc;
     if (std::int32_t rc = exec(sql)) {
         rollback();
@@ -257,6 +259,9 @@ bool Connection::inTransaction() { return !sqlite3_get_autocommit(db_); }
 std::int32_t Connection::begin() { return step(begin_); }
 std::int32_t Connection::commit() { return inTransaction() ? step(commit_) : 0; }
 std::int32_t Connection::rollback() { return inTransaction() ? step(rollback_) : 0; }
+
+// The pragma takes effect when it is compiled: it cannot be prepared once.
+void Connection::setDurable(bool on) { exec(on ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=NORMAL"); }
 
 std::int32_t Connection::savepoint(const std::string& name) { return exec("SAVEPOINT " + name); }
 std::int32_t Connection::rollbackTo(const std::string& name) { return exec("ROLLBACK TO SAVEPOINT " + name); }

@@ -53,8 +53,8 @@ bool Verarbeitung_VonBis() {
                 Msg_Fehler("Verarbeitung_VonBis", App_Schluessel(app).c_str(), rc);
                 continue;
             }
-            Nza_ArbeitsfolgeVonBis(app);
-            Get_MerkNZALoeschen(app);
+            // a position left as it was for an odd character keeps its marker
+            if (Nza_ArbeitsfolgeVonBis(app) != kDbTextNichtDarstellbar) Get_MerkNZALoeschen(app);
             Fortschritt_Position();
         }
         App_VonBisClose();
@@ -83,10 +83,10 @@ bool Verarbeitung_MRK() {
             AppRecord app{};
             app.AppApk = mrk.MrkApk;
             app.AppApp = mrk.MrkApp;
-            const std::int32_t lesen = App_PKeyReadk(&app);
+            std::int32_t lesen = App_PKeyReadk(&app);
             if (lesen == kDbTextNichtDarstellbar) Msg_Fehler("Verarbeitung_MRK", App_Schluessel(app).c_str(), lesen);
             else if (lesen != 0) Msg_Fehler("Verarbeitung_MRK", "App_PKeyReadk", lesen);
-            else Nza_ArbeitsfolgeVonBis(app);
+            else lesen = Nza_ArbeitsfolgeVonBis(app);
             // The key is set even when the read failed: the marker goes anyway,
             // except for a position skipped for an odd character, which is to
             // be tried again once its text is mended.

@@ -1,8 +1,6 @@
 #include "nza/TagesWerte.h"
 
-#include <array>
-#include <cstdint>
-
+#include "db/DbDb.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "nza/Auftragskopf.h"
@@ -19,6 +17,7 @@ constexpr std::array<double NzaRecord::*, 13> kDauern = {&NzaRecord::NzaNza, &Nz
                                                          &NzaRecord::NzaBzA};
 
 using Minuten = std::array<double, kDauern.size()>;
+static_assert(std::tuple_size_v<decltype(QuellZeilen::minuten)> == kDauern.size());
 
 // The evaluation row of a workstation before its values are known.
 NzaRecord auswertungsZeile(const MelRecord& mel, const NzaRecord& nza) {
@@ -34,36 +33,14 @@ NzaRecord auswertungsZeile(const MelRecord& mel, const NzaRecord& nza) {
     return r;
 }
 
-// Sums the durations of the source rows of kind sa in minutes, without
-// truncating; r begins with the first row fetched and ends with the last.
-// Returns whether there was a row.
-bool quellZeilenSummieren(const char* funktion, std::int32_t sa, const MelRecord& mel, NzaRecord* r, Minuten* summe) {
-    NzaRecord s{};
-    s.NzaSa = sa;
-    s.NzaApl = mel.KeyApl;
-    s.NzaApk = mel.KeyApk;
-    s.NzaApp = mel.KeyApp;
-    summe->fill(0.0);
-    std::int32_t rc = Nza_PosOpen(s);
-    if (rc != 0) {
-        Msg_Datenbankfehler(funktion, "Nza_PosOpen", rc);
-        return false;
-    }
-    bool gefunden = false;
-    while ((rc = Nza_PosFetch(&s)) == 0) {
-        if (!gefunden) {
-            r->NzaDtmDat = s.NzaDtmDat;
-            r->NzaDtmZeit = s.NzaDtmZeit;
-            r->NzaPnr = "        ";
-            gefunden = true;
-        }
-        for (std::size_t i = 0; i < kDauern.size(); ++i) (*summe)[i] += m(s.*kDauern[i]);
-        r->NzaEdtDat = s.NzaEdtDat;
-        r->NzaEdtZeit = s.NzaEdtZeit;
-    }
-    Nza_PosClose();
-    Msg_Datenbankfehler(funktion, "Nza_PosFetch", rc);
-    return gefunden;
+// Begin and end of the source rows on the workstation's evaluation row.
+void grenzenEintragen(const QuellZeilen& quelle, NzaRecord* r) {
+    if (!quelle.gefunden) return;
+    r->NzaDtmDat = quelle.grenzen.NzaDtmDat;
+    r->NzaDtmZeit = quelle.grenzen.NzaDtmZeit;
+    r->NzaEdtDat = quelle.grenzen.NzaEdtDat;
+    r->NzaEdtZeit = quelle.grenzen.NzaEdtZeit;
+    r->NzaPnr = "        ";
 }
 
 // Adds the sums to the total record, each field cut to whole minutes.
@@ -130,7 +107,37 @@ void Nzm_TagesWertePA(MelRecord mel, NzaRecord* nza, AppRecord app) {
     nza->NzaAum = 0;
 }
 
-void Nzm_TagesWerteVariante3(MelRecord mel, NzaRecord* nza) {
+std::int32_t Nzm_QuellZeilenLesen(std::int32_t variante, const MelRecord& mel, QuellZeilen* quelle) {
+    *quelle = QuellZeilen{};
+    if (variante != 3 && variante != 4) return 0;
+    const char* funktion = variante == 3 ? "Nzm_TagesWerteVariante3" : "Nzm_TagesWerteVariante4";
+    NzaRecord s{};
+    s.NzaSa = variante == 3 ? 5 : 6;
+    s.NzaApl = mel.KeyApl;
+    s.NzaApk = mel.KeyApk;
+    s.NzaApp = mel.KeyApp;
+    std::int32_t rc = Nza_PosOpen(s);
+    if (rc != 0) {
+        Msg_Datenbankfehler(funktion, "Nza_PosOpen", rc);
+        return 0;
+    }
+    while ((rc = Nza_PosFetch(&s)) == 0) {
+        if (!quelle->gefunden) {
+            quelle->grenzen.NzaDtmDat = s.NzaDtmDat;
+            quelle->grenzen.NzaDtmZeit = s.NzaDtmZeit;
+            quelle->gefunden = true;
+        }
+        for (std::size_t i = 0; i < kDauern.size(); ++i) quelle->minuten[i] += m(s.*kDauern[i]);
+        quelle->grenzen.NzaEdtDat = s.NzaEdtDat;
+        quelle->grenzen.NzaEdtZeit = s.NzaEdtZeit;
+    }
+    Nza_PosClose();
+    if (rc == kDbTextNichtDarstellbar) return rc;
+    Msg_Datenbankfehler(funktion, "Nza_PosFetch", rc);
+    return 0;
+}
+
+void Nzm_TagesWerteVariante3(MelRecord mel, NzaRecord* nza, const QuellZeilen& quelle) {
     ApkRecord apk{};
     apk.ApkApk = mel.KeyApk;
     const std::int32_t gelesen = Auftragskopf_Lesen(&apk);
@@ -138,18 +145,17 @@ void Nzm_TagesWerteVariante3(MelRecord mel, NzaRecord* nza) {
     Msg_Datenbankfehler("Nzm_TagesWerteVariante3", "Apk_PKeyReadk", gelesen);
 
     NzaRecord r = auswertungsZeile(mel, *nza);
-    Minuten summe{};
-    const bool gefunden = quellZeilenSummieren("Nzm_TagesWerteVariante3", 5, mel, &r, &summe);
-    zurGesamtzeileAddieren(nza, summe);
-    summenEintragen(&r, summe);
-    if (gefunden) auswertungSchreiben("Nzm_TagesWerteVariante3", &r);
+    grenzenEintragen(quelle, &r);
+    zurGesamtzeileAddieren(nza, quelle.minuten);
+    summenEintragen(&r, quelle.minuten);
+    if (quelle.gefunden) auswertungSchreiben("Nzm_TagesWerteVariante3", &r);
 }
 
-void Nzm_TagesWerteVariante4(MelRecord mel, NzaRecord* nza) {
+void Nzm_TagesWerteVariante4(MelRecord mel, NzaRecord* nza, const QuellZeilen& quelle) {
+    if (!quelle.gefunden) return;
     NzaRecord r = auswertungsZeile(mel, *nza);
-    Minuten summe{};
-    if (!quellZeilenSummieren("Nzm_TagesWerteVariante4", 6, mel, &r, &summe)) return;
-    zurGesamtzeileAddieren(nza, summe);
-    summenEintragen(&r, summe);
+    grenzenEintragen(quelle, &r);
+    zurGesamtzeileAddieren(nza, quelle.minuten);
+    summenEintragen(&r, quelle.minuten);
     auswertungSchreiben("Nzm_TagesWerteVariante4", &r);
 }

@@ -1,5 +1,6 @@
 #include "nza/Variante.h"
 
+#include "db/DbDb.h"
 #include "db/DbMel.h"
 #include "db/Dbstd.h"
 #include "nza/TagesWerte.h"
@@ -15,6 +16,7 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
     if (rc == 0) {
         rc = Aem_TagFetch(&zeile);
         Aem_TagClose();
+        if (rc == kDbTextNichtDarstellbar) return rc;
         if (rc == 0) {
             *LeistungsKz = zeile.AemLkz;
             return zeile.AemAfz;
@@ -32,6 +34,7 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
     AplRecord apl{};
     apl.AplApl = mel.KeyApl;
     rc = Apl_PKeyReadk(&apl);
+    if (rc == kDbTextNichtDarstellbar) return rc;
     if (rc != 0) Msg_Fehler("Apl_PKeyReadk", mel.KeyApl.c_str(), rc);
     gestoert = gestoert || rc < 0;
 
@@ -46,6 +49,10 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
     }
     std::int32_t variante = 0;
     rc = Aem_TagFetch(&zeile);
+    if (rc == kDbTextNichtDarstellbar) {
+        Aem_TagClose();
+        return rc;
+    }
     if (rc == 0) {
         variante = zeile.AemAfz;
         *LeistungsKz = zeile.AemLkz;
@@ -57,17 +64,18 @@ std::int32_t Nza_VarianteFeststellen(MelRecord mel, std::int32_t* LeistungsKz) {
     return variante;
 }
 
-void Nza_VarianteAuswerten(std::int32_t variante, MelRecord mel, NzaRecord* nza, AppRecord app) {
+void Nza_VarianteAuswerten(std::int32_t variante, MelRecord mel, NzaRecord* nza, AppRecord app,
+                           const QuellZeilen& quelle) {
     Nza_SA10_DelVoraus(mel);
     switch (variante) {
         case 2:
             Nzm_TagesWertePA(mel, nza, app);
             break;
         case 3:
-            Nzm_TagesWerteVariante3(mel, nza);
+            Nzm_TagesWerteVariante3(mel, nza, quelle);
             break;
         case 4:
-            Nzm_TagesWerteVariante4(mel, nza);
+            Nzm_TagesWerteVariante4(mel, nza, quelle);
             break;
         default:
             break;  // variant 5 has no evaluation of its own, others none at all

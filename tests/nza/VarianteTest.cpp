@@ -135,7 +135,7 @@ TEST_P(Variante, VariantsWithoutEvaluationStillDeleteOldRows) {
         gesamt.NzaNza = 0.75;
         std::int32_t lkz = 0;
         Nza_VarianteAuswerten(Nza_VarianteFeststellen(fixtures::schluessel(), &lkz), fixtures::schluessel(), &gesamt,
-                              AppRecord{});
+                              AppRecord{}, QuellZeilen{});
         EXPECT_EQ(wert("select count(*) from Hlx590Nza"), "0") << afz;
         EXPECT_EQ(gesamt.NzaNza, 0.75) << afz;
         EXPECT_EQ(lkz, 1) << afz;
@@ -150,7 +150,8 @@ TEST_P(Variante, DispatchRunsTheVariantOfTheAssignment) {
     app.AppIme = 130;
     NzaRecord gesamt = fixtures::gesamtZeile();
     std::int32_t lkz = 0;
-    Nza_VarianteAuswerten(Nza_VarianteFeststellen(fixtures::schluessel(), &lkz), fixtures::schluessel(), &gesamt, app);
+    Nza_VarianteAuswerten(Nza_VarianteFeststellen(fixtures::schluessel(), &lkz), fixtures::schluessel(), &gesamt, app,
+                          QuellZeilen{});
     EXPECT_EQ(lkz, 1);
     EXPECT_DOUBLE_EQ(gesamt.NzaNza, 54.10);
     EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa=10 and NzaApl='APL01'"), "1");

@@ -113,6 +113,7 @@ private:
     PGresult* ask(Send send, Exec exec);
     // The results of one sync segment; the last one, or null.
     PGresult* segment();
+    bool awaitResult();
     // Marks the connection lost when the client itself failed to get an
     // answer (no answer, or an error without SQLSTATE: a failed poll or
     // read). Where in the protocol such a failure left it nobody knows, so

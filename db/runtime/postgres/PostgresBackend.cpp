@@ -1,12 +1,16 @@
 // The PostgreSQL connection: statements prepared once, values as text.
 #include <iconv.h>
+#include <poll.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "db/runtime/ResultCodes.h"
 #include "db/runtime/postgres/Postgres.h"
@@ -139,7 +143,28 @@ bool clientFailure(const PGresult* r) {
     return PQresultStatus(r) == PGRES_FATAL_ERROR && !PQresultErrorField(r, PG_DIAG_SQLSTATE);
 }
 
+// Whether libpq itself ran out of memory: the last line of its message is
+// its own text, where a server's error starts with its severity.
+bool ownOutOfMemory(std::string_view msg) {
+    if (msg.ends_with('\n')) msg.remove_suffix(1);
+    const std::size_t nl = msg.rfind('\n');
+    return msg.substr(nl == std::string_view::npos ? 0 : nl + 1) == "out of memory";
+}
+
 }  // namespace
+
+// Waits until a result can be read without blocking. libpq that could not
+// allocate a sync's result keeps waiting for input that never comes: the
+// connection then counts as lost.
+bool Connection::awaitResult() {
+    while (PQisBusy(conn_)) {
+        if (ownOutOfMemory(PQerrorMessage(conn_))) return false;
+        pollfd p{PQsocket(conn_), POLLIN, 0};
+        // a failed wait or read: libpq's own wait in PQgetResult tells it
+        if ((::poll(&p, 1, -1) < 0 && errno != EINTR) || !PQconsumeInput(conn_)) break;
+    }
+    return true;
+}
 
 PGresult* Connection::segment() {
     PGresult* last = nullptr;
@@ -147,6 +172,11 @@ PGresult* Connection::segment() {
     // more is coming (a lost connection).
     int nulls = 0;
     while (nulls < 2) {
+        if (!awaitResult()) {
+            broken_ = true;
+            PQclear(last);
+            return nullptr;
+        }
         PGresult* r = PQgetResult(conn_);
         if (!r) {
             ++nulls;

@@ -146,15 +146,7 @@ TEST_P(Auswertung, SourceRowsVariantWithTwoWorkstations) {
     fixtures::variante(db, "APL05", 3, 0);
     fixtures::meldung(db, buchung("00010", "APL05", 5));
     const std::string aendern = "update Hlx501Apk set ApkTnr = 'ANDERS' where ApkApk = NEW.NzaApk";
-    if (db.backend == testdb::Backend::Postgres) {
-        testdb::sql(db, "create function aendern() returns trigger language plpgsql as $$ begin " + aendern +
-                            "; return NEW; end $$");
-        testdb::sql(db, "create trigger aendern after insert on Hlx590Nza for each row when (NEW.NzaApl <> "
-                        "'APL05') execute function aendern()");
-    } else {
-        testdb::sql(db, "create trigger aendern after insert on Hlx590Nza when NEW.NzaApl <> 'APL05' begin " + aendern +
-                            "; end");
-    }
+    fixtures::ausloeser(db, "aendern", "after insert", "Hlx590Nza", "NEW.NzaApl <> 'APL05'", aendern, aendern);
 
     bereich();
 

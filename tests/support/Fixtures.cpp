@@ -207,19 +207,23 @@ NzaRecord gesamtZeile() {
     return n;
 }
 
-void schreibenVerhindern(const testdb::Db& db, const std::string& tabelle, const std::string& operation,
-                         const std::string& bedingung) {
-    const std::string name = "verhindern_" + tabelle + "_" + operation;
+void ausloeser(const testdb::Db& db, const std::string& name, const std::string& zeitpunkt, const std::string& tabelle,
+               const std::string& bedingung, const std::string& pgAktion, const std::string& sqliteAktion) {
     if (pg(db)) {
-        testdb::sql(db, "create function " + name +
-                            "() returns trigger language plpgsql as $$ begin raise exception 'verhindert'; end $$");
-        testdb::sql(db, "create trigger " + name + " before " + operation + " on " + tabelle + " for each row " +
+        testdb::sql(db, "create function " + name + "() returns trigger language plpgsql as $$ begin " + pgAktion +
+                            "; return NEW; end $$");
+        testdb::sql(db, "create trigger " + name + " " + zeitpunkt + " on " + tabelle + " for each row " +
                             (bedingung.empty() ? "" : "when (" + bedingung + ") ") + "execute function " + name + "()");
     } else {
-        testdb::sql(db, "create trigger " + name + " before " + operation + " on " + tabelle + " " +
-                            (bedingung.empty() ? "" : "when " + bedingung + " ") +
-                            "begin select raise(abort, 'verhindert'); end");
+        testdb::sql(db, "create trigger " + name + " " + zeitpunkt + " on " + tabelle + " " +
+                            (bedingung.empty() ? "" : "when " + bedingung + " ") + "begin " + sqliteAktion + "; end");
     }
+}
+
+void schreibenVerhindern(const testdb::Db& db, const std::string& tabelle, const std::string& operation,
+                         const std::string& bedingung) {
+    ausloeser(db, "verhindern_" + tabelle + "_" + operation, "before " + operation, tabelle, bedingung,
+              "raise exception 'verhindert'", "select raise(abort, 'verhindert')");
 }
 
 void DbTest::SetUp() {

@@ -126,6 +126,12 @@ MelRecord schluessel(const std::string& apl = "APL01");
 // The default position's total record (kind 11) as the driver starts it.
 NzaRecord gesamtZeile();
 
+// A trigger that runs an action (its PostgreSQL and its SQLite form) at
+// zeitpunkt ("after insert", ...) on each row of tabelle that meets
+// bedingung ("" for every row).
+void ausloeser(const testdb::Db& db, const std::string& name, const std::string& zeitpunkt, const std::string& tabelle,
+               const std::string& bedingung, const std::string& pgAktion, const std::string& sqliteAktion);
+
 // A trigger that makes every insert, update or delete ("insert", "update",
 // "delete") on tabelle fail when the row meets bedingung, an SQL condition
 // over NEW.<column> (OLD.<column> for a delete); "" for every row.

@@ -160,8 +160,8 @@ bool Connection::awaitResult() {
     while (PQisBusy(conn_)) {
         if (ownOutOfMemory(PQerrorMessage(conn_))) return false;
         pollfd p{PQsocket(conn_), POLLIN, 0};
-        // a failed wait or read: libpq's own wait in PQgetResult tells it
-        if ((::poll(&p, 1, -1) < 0 && errno != EINTR) || !PQconsumeInput(conn_)) break;
+        // no socket, a failed wait or read: PQgetResult tells it
+        if (p.fd < 0 || (::poll(&p, 1, -1) < 0 && errno != EINTR) || !PQconsumeInput(conn_)) break;
     }
     return true;
 }

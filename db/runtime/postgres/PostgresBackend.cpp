@@ -3,9 +3,8 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <unordered_map>
 
@@ -43,8 +44,10 @@ struct Session {
 };
 
 // Never destroyed: module-level cursors may close themselves at exit, after
-// every other static object is gone; the process ends the connection.
-Session& s = *new Session{};
+// every other static object is gone; the process ends the connection. In
+// static storage, as an allocation before main could only abort the process.
+alignas(Session) unsigned char sessionSpeicher[sizeof(Session)];
+Session& s = *new (sessionSpeicher) Session{};
 
 bool inTxn() { return s.be->inTransaction(); }
 

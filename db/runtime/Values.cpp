@@ -191,7 +191,7 @@ std::int32_t convert(const Bind& b, const Cell& c, Out& o) {
 }
 
 std::vector<Out>& rowBuffer() {
-    static thread_local std::vector<Out> row;
+    static std::vector<Out> row;
     return row;
 }
 

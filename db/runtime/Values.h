@@ -46,7 +46,9 @@ std::int32_t convert(const Bind& b, const Cell& c, Out& o);
 // Moves a converted value into the caller's buffer (a text is cut to len-1).
 void store(const Bind& b, const Out& o);
 
-// The converted row between convert and store (one per thread).
+// The converted row between convert and store, kept for the process so that
+// rows of the same width reuse their strings. Not thread_local: glibc aborts a
+// process whose first use of one cannot allocate its destructor's entry.
 std::vector<Out>& rowBuffer();
 
 // Delivers a result row of columns cells (cell(k) gives column k) to out: a

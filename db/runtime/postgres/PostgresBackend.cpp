@@ -1,5 +1,6 @@
 // The PostgreSQL connection: statements prepared once, values as text.
 #include <iconv.h>
+#include <openssl/crypto.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -335,6 +336,11 @@ std::int32_t Connection::connect(const char* login, const char* password, const 
     vals[n++] = "korvimand";
     keys[n] = nullptr;
     vals[n] = nullptr;
+    // libpq's password exchange draws from OpenSSL's random generator. When
+    // memory runs out while OpenSSL sets up its library context, the context
+    // stays without its lock and its next user crashes: set it up here, where
+    // the failure can be told.
+    if (!OSSL_LIB_CTX_get0_global_default()) return err::OutOfMemory;
     conn_ = PQconnectdbParams(keys, vals, 1);
     if (!conn_) return err::OutOfMemory;
     if (PQstatus(conn_) != CONNECTION_OK) return fromPostgresConnect(PQerrorMessage(conn_));

@@ -77,11 +77,7 @@ TEST_P(Zeichensatz, AForeignCharacterAnywhereReadLeavesThePositionAsItWas) {
         fixtures::auftrag(db, apk);
         fixtures::Position p;
         p.apk = apk;
-        fixtures::position(db, p);
-        fixtures::Meldung m;
-        m.apk = apk;
-        m.apl = apk[11] == '1' ? "APL01" : "APL02";
-        fixtures::meldung(db, m);
+        fixtures::positionMitMeldung(db, p, apk[11] == '1' ? "APL01" : "APL02");
     }
     auto lauf = [&](int stunden) {
         for (const char* apk : {"000000004711", "000000004712"}) {

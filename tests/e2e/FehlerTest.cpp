@@ -20,10 +20,7 @@ void zweiPositionen(const testdb::Db& db) {
         p.app = app;
         p.ste = 0.5;
         p.ita = 7.77;
-        fixtures::position(db, p);
-        fixtures::Meldung m;
-        m.app = app;
-        fixtures::meldung(db, m);
+        fixtures::positionMitMeldung(db, p);
         fixtures::NzaZeile q;
         q.app = app;
         q.nza = 1.30;

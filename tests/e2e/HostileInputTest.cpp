@@ -64,11 +64,7 @@ protected:
                 p.app = app;
                 p.ste = 0.10;
                 p.ime = 2;
-                fixtures::position(db, p);
-                fixtures::Meldung m;
-                m.apk = apk;
-                m.app = app;
-                fixtures::meldung(db, m);
+                fixtures::positionMitMeldung(db, p);
                 fixtures::Merker mrk;
                 mrk.apk = apk;
                 mrk.app = app;

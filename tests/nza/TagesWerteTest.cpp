@@ -118,23 +118,18 @@ TEST_P(TagesWerte, PlannedValuesFailedInsertLeavesTotalRecord) {
 
 // Variants 3 and 4, each on the rows of its kind.
 // The source rows are read before the evaluation, as the driver does.
-void variante3(MelRecord mel, NzaRecord* nza) {
+// Variant 3 or 4: its source rows read, then summed.
+void summieren(int variante, MelRecord mel, NzaRecord* nza) {
     QuellZeilen q;
-    Nzm_QuellZeilenLesen(3, mel, &q);
-    Nzm_TagesWerteVariante3(mel, nza, q);
-}
-void variante4(MelRecord mel, NzaRecord* nza) {
-    QuellZeilen q;
-    Nzm_QuellZeilenLesen(4, mel, &q);
-    Nzm_TagesWerteVariante4(mel, nza, q);
+    Nzm_QuellZeilenLesen(variante, mel, &q);
+    (variante == 3 ? Nzm_TagesWerteVariante3 : Nzm_TagesWerteVariante4)(mel, nza, q);
 }
 
 struct Summierend {
     const char* name;
-    void (*auswerten)(MelRecord, NzaRecord*);
-    int sa, andereSa;
+    int variante, sa, andereSa;
 };
-const Summierend kSummierende[] = {{"variant 3", variante3, 5, 6}, {"variant 4", variante4, 6, 5}};
+const Summierend kSummierende[] = {{"variant 3", 3, 5, 6}, {"variant 4", 4, 6, 5}};
 
 // Rows of another workstation or of the other kind do not count; the
 // quantities come from the workstation's "A07"/"A06" messages only; variant
@@ -171,7 +166,7 @@ TEST_P(TagesWerte, Variants3And4SumTheRowsOfTheirKind) {
         gesamt.NzaTnr = "ALT";
         gesamt.NzaNza = 0.75;
         gesamt.NzaPzu = 0.305;
-        v.auswerten(fixtures::schluessel(), &gesamt);
+        summieren(v.variante, fixtures::schluessel(), &gesamt);
 
         const std::string tnr = v.sa == 5 ? "TEIL-0815" : "ALT";
         EXPECT_DOUBLE_EQ(zeilenZahl("NzaNza"), 2.15);
@@ -206,7 +201,7 @@ TEST_P(TagesWerte, Variants3And4WithoutRowsOfTheirKind) {
         gesamt.NzaRbz = 1.305;  // 90.5 minutes
         gesamt.NzaBzA = 0.29;
         gesamt.NzaUbz = 0.75;  // not one of the summed fields
-        v.auswerten(fixtures::schluessel(), &gesamt);
+        summieren(v.variante, fixtures::schluessel(), &gesamt);
         const bool drei = v.sa == 5;
         EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa=10"), "0");
         EXPECT_DOUBLE_EQ(gesamt.NzaNza, drei ? 1.15 : 0.75);
@@ -223,7 +218,7 @@ TEST_P(TagesWerte, Variant3AddsToTheTotalAndCarriesIntoHours) {
     NzaRecord gesamt = fixtures::gesamtZeile();
     gesamt.NzaTnr = "                    ";  // order header missing: kept
     gesamt.NzaNza = 1.30;
-    variante3(fixtures::schluessel(), &gesamt);
+    summieren(3, fixtures::schluessel(), &gesamt);
     EXPECT_DOUBLE_EQ(zeilenZahl("NzaNza"), 1.30);
     EXPECT_DOUBLE_EQ(gesamt.NzaNza, 3.00);
     EXPECT_EQ(gesamt.NzaTnr, "                    ");
@@ -235,7 +230,7 @@ TEST_P(TagesWerte, Variant3BeginAndEndFollowTheCursorOrder) {
     fixtures::nza(db, quelle(5, "00000001", "2024-03-04 09:00:00", "2024-03-04 10:00:00", 0.10, 0));
     fixtures::nza(db, quelle(5, "00000002", "2024-03-04 07:00:00", "2024-03-04 08:00:00", 0.10, 0));
     NzaRecord gesamt = fixtures::gesamtZeile();
-    variante3(fixtures::schluessel(), &gesamt);
+    summieren(3, fixtures::schluessel(), &gesamt);
     EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa=10 and NzaDtm='2024-03-04 09:00:00' and "
                    "NzaEdt='2024-03-04 08:00:00'"),
               "1");
@@ -246,7 +241,7 @@ TEST_P(TagesWerte, Variant3FailedInsertIsLoggedAfterTheTotalIsUpdated) {
     fixtures::schreibenVerhindern(db, "Hlx590Nza", "insert", "NEW.NzaSa = 10");
     fixtures::nza(db, quelle(5, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:00:00", 0.45, 0));
     NzaRecord gesamt = fixtures::gesamtZeile();
-    variante3(fixtures::schluessel(), &gesamt);
+    summieren(3, fixtures::schluessel(), &gesamt);
     EXPECT_DOUBLE_EQ(gesamt.NzaNza, 0.45);
     EXPECT_EQ(wert("select count(*) from Hlx590Nza where NzaSa=10"), "0");
     const auto eintraege = log();
@@ -264,7 +259,7 @@ TEST_P(TagesWerte, Variants3And4LogAFailedQuantitySum) {
         testdb::sql(db, "delete from Hlx590Nza");
         fixtures::nza(db, quelle(v.sa, "00001234", "2024-03-04 06:00:00", "2024-03-04 07:00:00", 0.45, 0));
         NzaRecord gesamt = fixtures::gesamtZeile();
-        v.auswerten(fixtures::schluessel(), &gesamt);
+        summieren(v.variante, fixtures::schluessel(), &gesamt);
         EXPECT_DOUBLE_EQ(zeilenZahl("NzaGum"), 0);
         const auto eintraege = log();
         ASSERT_FALSE(eintraege.empty());

@@ -98,6 +98,15 @@ void meldung(const testdb::Db& db, const Meldung& m) {
                         r(m.nam) + ")");
 }
 
+void positionMitMeldung(const testdb::Db& db, const Position& p, const std::string& apl) {
+    position(db, p);
+    Meldung m;
+    m.apk = p.apk;
+    m.app = p.app;
+    m.apl = apl;
+    meldung(db, m);
+}
+
 void arbeitsplatz(const testdb::Db& db, const std::string& apl, const std::string& gruppe) {
     einmal(db, "Hlx531Apl", "AplApl, AplApg, AplBez", q(apl) + "," + q(gruppe) + ",'Arbeitsplatz " + apl + "'",
            "AplApl=" + q(apl));

@@ -51,6 +51,9 @@ struct Meldung {
 };
 void meldung(const testdb::Db& db, const Meldung& m);
 
+// A position and one booking message for it, on workstation apl.
+void positionMitMeldung(const testdb::Db& db, const Position& p, const std::string& apl = "APL01");
+
 // A workstation (Hlx531Apl) with its workstation group.
 void arbeitsplatz(const testdb::Db& db, const std::string& apl, const std::string& gruppe);
 

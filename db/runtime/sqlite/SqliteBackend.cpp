@@ -213,9 +213,13 @@ std::int32_t Connection::connect(const char* path, int busyMs, bool create) {
     sqlite3_busy_timeout(db_, busyMs);
     // WAL: readers never wait for the writer; synchronous=NORMAL syncs the
     // WAL at a checkpoint only, FULL at every commit before other sessions
-    // see it; the size limit gives the WAL file back after a checkpoint.
+    // see it. A checkpoint flushes the disk two or three times: one every
+    // 4 096 pages (16 MiB, some 100 positions) instead of every 1 000 keeps
+    // a run near one flush per position; the size limit gives the WAL file
+    // back after a checkpoint down to that size.
     std::int32_t code = walMode(busyMs);
-    if (code == 0) code = exec("PRAGMA synchronous=NORMAL; PRAGMA journal_size_limit=16777216");
+    if (code == 0)
+        code = exec("PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=4096; PRAGMA journal_size_limit=16777216");
     if (code == 0) code = prepare("BEGIN IMMEDIATE", &begin_);
     if (code == 0) code = prepare("COMMIT", &commit_);
     if (code == 0) code = prepare("ROLLBACK", &rollback_);

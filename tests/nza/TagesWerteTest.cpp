@@ -118,7 +118,6 @@ TEST_P(TagesWerte, PlannedValuesFailedInsertLeavesTotalRecord) {
 
 // Variants 3 and 4, each on the rows of its kind.
 // The source rows are read before the evaluation, as the driver does.
-// Variant 3 or 4: its source rows read, then summed.
 void summieren(int variante, MelRecord mel, NzaRecord* nza) {
     QuellZeilen q;
     Nzm_QuellZeilenLesen(variante, mel, &q);
